@@ -1,0 +1,22 @@
+#include "app/application.h"
+
+#include "app/messages.h"
+
+#include <exception>
+
+namespace vantrel {
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        Messages::error(activeWindow(), QString::fromUtf8(e.what()));
+    } catch (...) {
+        Messages::error(activeWindow(), QStringLiteral("An unexpected error occurred."));
+    }
+    return false;
+}
+
+} // namespace vantrel

@@ -1,0 +1,14 @@
+#include "app/clock.h"
+
+#include "app/datetime.h"
+
+#include <cmath>
+
+namespace vantrel {
+
+double Clock::nowValue() const { return dt::fromQDateTime(now()); }
+double Clock::today() const { return std::floor(nowValue()); }
+
+void FakeClock::setValue(double localValue) { m_now = dt::toQDateTime(localValue); }
+
+} // namespace vantrel

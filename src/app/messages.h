@@ -1,0 +1,34 @@
+#pragma once
+// Every message box goes through here. Tests queue the answers and read back what was shown,
+// so no test ever blocks on a box.
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace vantrel {
+
+class Messages {
+public:
+    static void warning(QWidget* parent, const QString& text);
+    static void error(QWidget* parent, const QString& text);
+    static void info(QWidget* parent, const QString& text);
+    // Question icon with "Yes" and "No"; true for "Yes".
+    static bool confirm(QWidget* parent, const QString& text);
+    // Question icon with "OK" only.
+    static void question(QWidget* parent, const QString& text);
+
+    // In test mode no box is shown: the queued answer (else the default button) is taken.
+    static void setTestMode(bool on);
+    static void setNextAnswer(QMessageBox::StandardButton answer);
+    static const QStringList& shown();
+    static void clearShown();
+
+private:
+    static QMessageBox::StandardButton show(QWidget* parent, QMessageBox::Icon icon, const QString& text,
+                                            QMessageBox::StandardButtons buttons,
+                                            QMessageBox::StandardButton defaultButton);
+};
+
+} // namespace vantrel

@@ -1,0 +1,142 @@
+#include "app/settings.h"
+
+#include "app/errors.h"
+
+namespace vantrel {
+
+using platform::SettingsStore;
+using platform::StoredValue;
+
+namespace {
+
+// Each field with its stored name and kind; one table serves loading and saving alike.
+enum class Kind { Bool, Int, Byte, Text };
+
+struct Field {
+    const char* name;
+    Kind kind;
+    bool Settings::*b = nullptr;
+    int Settings::*i = nullptr;
+    QString Settings::*t = nullptr;
+};
+
+Field boolField(const char* n, bool Settings::*m) { return {n, Kind::Bool, m, nullptr, nullptr}; }
+Field intField(const char* n, int Settings::*m) { return {n, Kind::Int, nullptr, m, nullptr}; }
+Field byteField(const char* n, int Settings::*m) { return {n, Kind::Byte, nullptr, m, nullptr}; }
+Field textField(const char* n, QString Settings::*m) { return {n, Kind::Text, nullptr, nullptr, m}; }
+
+const Field kGeneral[] = {
+    boolField("AutoStart", &Settings::AutoStart),       boolField("DisableNotifs", &Settings::DisableNotifs),
+    byteField("PhoneFormat", &Settings::PhoneFormat),   boolField("allowwake", &Settings::allowwake),
+    boolField("UseSMTP", &Settings::UseSMTP),           textField("SMTPServer", &Settings::SMTPServer),
+    textField("ReplyToAddress", &Settings::ReplyToAddress), textField("SMTPUser", &Settings::SMTPUser),
+    textField("SMTPPass", &Settings::SMTPPass),
+};
+
+const Field kWindow[] = {
+    intField("Status", &Settings::Status),     intField("Height", &Settings::Height),
+    intField("Width", &Settings::Width),       intField("Left", &Settings::Left),
+    intField("Top", &Settings::Top),           intField("precision", &Settings::precision),
+    intField("dayview", &Settings::dayview),   intField("sbwidth", &Settings::sbwidth),
+    intField("medpan1h", &Settings::medpan1h), intField("medpan2h", &Settings::medpan2h),
+    intField("docpan1h", &Settings::docpan1h), intField("docpan2h", &Settings::docpan2h),
+    byteField("colorscheme", &Settings::colorscheme),
+};
+
+// Reads one field into the record; throws SettingsError with the stored messages.
+void readField(const SettingsStore& store, const char* key, const Field& f, Settings& s) {
+    const auto v = store.value(key, f.name);
+    if (!v) throw SettingsError(QStringLiteral("Failed to get data for '%1'").arg(f.name).toStdString());
+    const bool wantText = f.kind == Kind::Text;
+    if ((v->type == StoredValue::Type::Text) != wantText)
+        throw SettingsError(QStringLiteral("Invalid data type for '%1'").arg(f.name).toStdString());
+    switch (f.kind) {
+    case Kind::Bool: s.*f.b = v->integer != 0; break;
+    case Kind::Int: s.*f.i = static_cast<std::int32_t>(v->integer); break;
+    case Kind::Byte: s.*f.i = static_cast<int>(v->integer & 0xFF); break;
+    case Kind::Text: s.*f.t = QString::fromStdString(v->text); break;
+    }
+}
+
+StoredValue toStored(const Field& f, const Settings& s) {
+    switch (f.kind) {
+    case Kind::Bool: return StoredValue::fromInteger(s.*f.b ? 1 : 0);
+    case Kind::Int: return StoredValue::fromInteger(static_cast<std::uint32_t>(s.*f.i));
+    case Kind::Byte: return StoredValue::fromInteger(static_cast<std::uint32_t>(s.*f.i & 0xFF));
+    case Kind::Text: return StoredValue::fromText((s.*f.t).toStdString());
+    }
+    return {};
+}
+
+} // namespace
+
+int defaultHeightFor(int screenHeight) {
+    if (screenHeight > 700) return 680;
+    if (screenHeight > 599) return 580;
+    return 400;
+}
+
+void SetDefaultSettings(Settings& s, int screenHeight, const CountryLookup& country) {
+    const int keptPhoneFormat = s.PhoneFormat;
+    s = Settings{};
+    s.Height = defaultHeightFor(screenHeight);
+    s.PhoneFormat = keptPhoneFormat;
+    try {
+        const auto name = country ? country() : std::nullopt;
+        s.PhoneFormat = (name && *name == "United States") ? 0 : 1;
+    } catch (const std::exception&) {
+        // An unreadable regional value keeps the format the record had.
+    }
+    s.allowwake = false;
+}
+
+std::optional<QString> LoadSettings(Settings& s, SettingsStore& store) {
+    store.createKey(kGeneralKey);
+    try {
+        for (const Field& f : kGeneral) readField(store, kGeneralKey, f, s);
+    } catch (const SettingsError&) {
+        // The rest of the general group keeps what the record held.
+    }
+    store.createKey(kWindowKey);
+    try {
+        for (const Field& f : kWindow) readField(store, kWindowKey, f, s);
+    } catch (const SettingsError& e) {
+        return QString::fromStdString(e.what());
+    }
+    return std::nullopt;
+}
+
+void SaveSettings(const Settings& s, SettingsStore& store) {
+    store.createKey(kGeneralKey);
+    for (const Field& f : kGeneral) store.setValue(kGeneralKey, f.name, toStored(f, s));
+    store.createKey(kWindowKey);
+    for (const Field& f : kWindow) store.setValue(kWindowKey, f.name, toStored(f, s));
+    store.save();
+}
+
+void WriteRegValue(SettingsStore& store, const std::string& key, const std::string& name, const StoredValue& value) {
+    store.createKey(key);
+    store.setValue(key, name, value);
+    store.save();
+}
+
+void DeleteRegValue(SettingsStore& store, const std::string& key, const std::string& name) {
+    if (!store.value(key, name)) return;
+    store.removeValue(key, name);
+    store.save();
+}
+
+void syncAutoStart(bool autoStart, platform::AutoStartEntry& entry, const QString& programPath,
+                   bool ignoreDeleteErrors) {
+    if (autoStart) {
+        entry.write(kAppTitle, programPath.toStdString(), "startup");
+        return;
+    }
+    try {
+        entry.remove(kAppTitle);
+    } catch (const std::exception&) {
+        if (!ignoreDeleteErrors) throw;
+    }
+}
+
+} // namespace vantrel

@@ -1,0 +1,23 @@
+#pragma once
+// Small routines shared by the whole program.
+#include <QString>
+#include <QStringList>
+
+namespace vantrel {
+
+// Splits a ";"-separated list into pieces trimmed of surrounding blanks. An empty text gives
+// one empty piece; two separators in a row give an empty piece between them.
+void SplitList(const QString& text, QStringList& target, int& count);
+
+// Deletes the plain files in the folder; subfolders and hidden files stay, errors are ignored.
+void ClearTempFolder(const QString& folder);
+
+void TrimWorkingSet();
+bool IsNTPlatform();
+QString GetOSName();
+QString GetWindowsDir();
+
+// True when the argument list (the program's own path included) holds "startup" in any case.
+bool hasStartupArgument(const QStringList& arguments);
+
+} // namespace vantrel

@@ -1,0 +1,116 @@
+#include "app/startup.h"
+
+#include "app/application.h"
+#include "app/context.h"
+#include "app/errors.h"
+#include "app/mainwindow.h"
+#include "app/messages.h"
+#include "app/shared.h"
+#include "platform/country.h"
+#include "platform/singleinstance.h"
+#include "version.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStandardPaths>
+#include <cstdio>
+
+namespace vantrel {
+
+namespace {
+
+QString settingsFilePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Vantrel/planner.reg");
+}
+
+QString configDir() { return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation); }
+
+// A settings file that could not be read whole is kept aside before anything overwrites it.
+void reportDamagedSettings(const QString& path, const QString& problem) {
+    const QString copy = path + QStringLiteral(".damaged");
+    QFile::remove(copy);
+    QFile::copy(path, copy);
+    Messages::warning(nullptr, QStringLiteral("The settings file \"%1\" is damaged (%2).\nA copy was kept as \"%3\"; "
+                                              "settings that could not be read have their default values.")
+                                   .arg(QDir::toNativeSeparators(path), problem, QDir::toNativeSeparators(copy)));
+}
+
+void loadOrCreateSettings(Context& ctx, int screenHeight) {
+    const auto country = [] { return platform::regionalCountryName(); };
+    SetDefaultSettings(ctx.settings, screenHeight, country);
+    const QString path = settingsFilePath();
+    ctx.store = platform::openSettingsFile(path.toStdString());
+    if (!ctx.store->loadProblem().empty())
+        reportDamagedSettings(path, QString::fromStdString(ctx.store->loadProblem()));
+    if (ctx.store->keyExists(kGeneralKey)) {
+        if (auto warning = LoadSettings(ctx.settings, *ctx.store)) Messages::warning(nullptr, *warning);
+        return;
+    }
+    // First run: the defaults are written at once, so the store holds a full set from now on.
+    SetDefaultSettings(ctx.settings, screenHeight, country);
+    try {
+        ctx.saveSettings();
+    } catch (const std::exception& e) {
+        Messages::error(nullptr, QString::fromUtf8(e.what()));
+    }
+}
+
+} // namespace
+
+int runPlanner(int argc, char** argv) {
+    Application app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Vantrel"));
+    QCoreApplication::setApplicationName(QStringLiteral("Planner"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
+
+    const StartupOptions options = parseArguments(app.arguments());
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "vantrel-planner: %s\n%s", qPrintable(options.error), qPrintable(usageText()));
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(qPrintable(usageText()), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("Vantrel Planner %s\n", VANTREL_VERSION);
+        return 0;
+    }
+
+    // A second start in the same session only asks the running one to come forward.
+    platform::SingleInstance instance(QStringLiteral("VantrelPlanner"));
+    if (!instance.tryBecomePrimary()) {
+        instance.activateRunning();
+        return 0;
+    }
+
+    // Dates and times are written month first with "/" whatever the user's locale.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+
+    Context ctx;
+    ctx.ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    app.setQuitOnLastWindowClosed(false);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    loadOrCreateSettings(ctx, screen ? screen->geometry().height() : 768);
+    ctx.autoStart = platform::makeAutoStartEntry(configDir().toStdString());
+    ctx.DataDir = chooseDataDir(options.dataDir, ctx.ProgramDir,
+                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+
+    TfrmMain mainWindow(ctx);
+    try {
+        mainWindow.FormCreate();
+    } catch (const DataError& e) {
+        // Without its tables the program cannot remind anyone: say so and stop, touching nothing.
+        Messages::error(nullptr, QString::fromUtf8(e.what()));
+        return 1;
+    }
+    QObject::connect(&instance, &platform::SingleInstance::activationRequested, &mainWindow,
+                     &TfrmMain::showFromNotificationArea);
+    mainWindow.startShown(!options.hidden);
+    return app.exec();
+}
+
+} // namespace vantrel

@@ -1,0 +1,59 @@
+#pragma once
+// The data store: one SQLite connection with each table in a file of its own in the data
+// directory. The patient file is the main database (so a transaction over several tables is
+// atomic across their files); the other seven are attached under their table's name.
+#include <QHash>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <memory>
+
+namespace vantrel::data {
+
+class Database {
+public:
+    explicit Database(QString connectionName = QStringLiteral("vandata"));
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Opens (and where missing creates) the eight table files. Throws DataError naming the
+    // file when one exists but is not a table file of ours; such a file is left untouched.
+    void open(const QString& dataDir);
+    void close();
+    bool isOpen() const { return m_open; }
+    QString dataDir() const { return m_dir; }
+    QString schemaOf(const QString& table) const;
+
+    // A prepared statement, kept for reuse while the connection is open.
+    QSqlQuery& statement(const QString& sql);
+    // Runs a statement with its bound values; throws DataError with the engine's text.
+    void run(QSqlQuery& q);
+    // Prepares, binds in order and runs one statement.
+    QSqlQuery& run(const QString& sql, const QVariantList& values = {});
+
+    // Runs the function inside one transaction: all of its writes land, or none do.
+    void transaction(const std::function<void()>& work);
+    bool inTransaction() const { return m_depth > 0; }
+
+    // How many statements have been executed since the connection opened.
+    quint64 statementCount() const { return m_statements; }
+    QSqlDatabase& connection() { return m_db; }
+
+private:
+    void checkFile(const QString& path, const QString& table) const;
+    void attachAndCheck(const QString& schema, const QString& path, const QString& table);
+    [[noreturn]] void fail(const QString& context, const QString& engineText) const;
+
+    QString m_name;
+    QString m_dir;
+    QSqlDatabase m_db;
+    bool m_open = false;
+    int m_depth = 0;
+    quint64 m_statements = 0;
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_cache;
+};
+
+} // namespace vantrel::data

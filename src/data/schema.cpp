@@ -1,0 +1,118 @@
+#include "data/schema.h"
+
+#include "app/errors.h"
+
+namespace vantrel::data {
+
+namespace {
+
+using FT = FieldType;
+
+std::vector<TableDef> makeTables() {
+    return {
+        {"patient", {{"PATIENTREF", FT::AutoInc}, {"NAME", FT::Text}}, "PATIENTREF"},
+        {"doctor",
+         {{"DRREF", FT::AutoInc},
+          {"LASTNAME", FT::String, 20},
+          {"FIRSTNAME", FT::String, 15},
+          {"MINITIAL", FT::String, 1},
+          {"SPECIALTY", FT::String, 35},
+          {"POFFICE", FT::String, 15},
+          {"PMOBILE", FT::String, 15},
+          {"PHOME", FT::String, 15},
+          {"PFAX", FT::String, 15},
+          {"COMMENTS", FT::Memo}},
+         "DRREF"},
+        {"dlref", {{"DLREF", FT::AutoInc}, {"PATIENTREF", FT::Integer}, {"DRREF", FT::Integer}}, "DLREF"},
+        {"medicine",
+         {{"MEDREF", FT::AutoInc},
+          {"NAME", FT::Text},
+          {"ACTIVEIN", FT::Text},
+          {"SIDEEFFECTS", FT::Text},
+          {"WARNINGS", FT::Memo},
+          {"COMMENTS", FT::Memo}},
+         "MEDREF"},
+        {"mlref",
+         {{"MLREF", FT::AutoInc}, {"PATIENTREF", FT::Integer}, {"MEDREF", FT::Integer}, {"rxnum", FT::Text}},
+         "MLREF"},
+        {"planlist",
+         {{"APPTID", FT::AutoInc},
+          {"PATIENTREF", FT::Integer},
+          {"APPTTYPE", FT::String, 1},
+          {"DRREF", FT::Integer},
+          {"MEDREF", FT::Integer},
+          {"STARTTIME", FT::DateTime},
+          {"ENDTIME", FT::DateTime},
+          {"REPTYPE", FT::String, 1},
+          {"REPDAYS", FT::Integer},
+          {"REPEND", FT::DateTime},
+          {"NOTIFREF", FT::Integer}},
+         "APPTID",
+         true},
+        {"notif",
+         {{"NOTIFREF", FT::AutoInc},
+          {"NOTIFTYPE", FT::String, 1},
+          {"NOTIFMIN", FT::Integer},
+          {"NOTIFTEXT", FT::Text},
+          {"PLAYAUDIO", FT::Boolean},
+          {"AUDIOFILE", FT::Text},
+          {"SENDEMAIL", FT::Boolean},
+          {"EMAILFROM", FT::Text},
+          {"EMAILTO", FT::Text},
+          {"EMAILSUBJECT", FT::Text},
+          {"EMAILMESSAGE", FT::Text}},
+         "NOTIFREF"},
+        {"drplanner",
+         {{"PLANNERKEY", FT::Text},
+          {"STARTTIME", FT::DateTime},
+          {"ENDTIME", FT::DateTime},
+          {"SUBJECT", FT::Text},
+          {"COLOR", FT::Integer},
+          {"APPTTYPE", FT::String, 1},
+          {"DRREF", FT::Integer},
+          {"MEDREF", FT::Integer}},
+         ""},
+    };
+}
+
+QString sqlType(const FieldDef& f) {
+    switch (f.type) {
+    case FT::AutoInc: return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+    case FT::Integer:
+    case FT::Boolean: return QStringLiteral("INTEGER");
+    case FT::DateTime: return QStringLiteral("REAL");
+    case FT::String: return QStringLiteral("VARCHAR(%1)").arg(f.width);
+    case FT::Text: return QStringLiteral("TEXT");
+    case FT::Memo: return QStringLiteral("MEMO");
+    }
+    return {};
+}
+
+} // namespace
+
+int TableDef::fieldIndex(const QString& field) const {
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (fields[i].name.compare(field, Qt::CaseInsensitive) == 0) return static_cast<int>(i);
+    return -1;
+}
+
+QString TableDef::createSql(const QString& schema) const {
+    QStringList cols;
+    for (const FieldDef& f : fields) cols << f.name + QLatin1Char(' ') + sqlType(f);
+    return QStringLiteral("CREATE TABLE %1.%2 (%3)").arg(schema, name, cols.join(QStringLiteral(", ")));
+}
+
+const std::vector<TableDef>& allTables() {
+    static const std::vector<TableDef> tables = makeTables();
+    return tables;
+}
+
+const TableDef& tableDef(const QString& name) {
+    for (const TableDef& t : allTables())
+        if (t.name.compare(name, Qt::CaseInsensitive) == 0) return t;
+    throw DataError(QStringLiteral("Table '%1' does not exist").arg(name).toStdString());
+}
+
+bool isTextType(FieldType t) { return t == FT::String || t == FT::Text || t == FT::Memo; }
+
+} // namespace vantrel::data

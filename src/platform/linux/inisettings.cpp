@@ -1,0 +1,233 @@
+#include "platform/linux/inisettings.h"
+
+#include "app/errors.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vantrel::platform {
+
+namespace {
+
+std::string lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    return s;
+}
+
+// "\SOFTWARE\x\" and "software\x" name the same key.
+std::string normalKey(const std::string& key) {
+    std::string k = lower(key);
+    while (!k.empty() && k.front() == '\\') k.erase(k.begin());
+    while (!k.empty() && k.back() == '\\') k.pop_back();
+    return k;
+}
+
+bool sameName(const std::string& a, const std::string& b) { return lower(a) == lower(b); }
+
+std::string quote(const std::string& s) {
+    std::string out = "\"";
+    for (char c : s) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        default: out += c;
+        }
+    }
+    return out + "\"";
+}
+
+// Reads a quoted text starting at pos; returns the position after the closing quote or npos.
+size_t unquote(const std::string& line, size_t pos, std::string& out) {
+    if (pos >= line.size() || line[pos] != '"') return std::string::npos;
+    out.clear();
+    for (size_t i = pos + 1; i < line.size(); ++i) {
+        char c = line[i];
+        if (c == '"') return i + 1;
+        if (c == '\\') {
+            if (++i >= line.size()) return std::string::npos;
+            char e = line[i];
+            out += e == 'n' ? '\n' : e == 'r' ? '\r' : e;
+        } else {
+            out += c;
+        }
+    }
+    return std::string::npos;
+}
+
+void makeParentDirs(const std::string& path) {
+    for (size_t pos = path.find('/', 1); pos != std::string::npos; pos = path.find('/', pos + 1)) {
+        std::string dir = path.substr(0, pos);
+        if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
+            throw PlatformError("Cannot create the folder \"" + dir + "\": " + std::strerror(errno));
+    }
+}
+
+} // namespace
+
+IniSettingsStore::IniSettingsStore(std::string path) : m_path(std::move(path)) { load(); }
+
+std::string IniSettingsStore::serialize(const StoredValue& v) {
+    if (v.type == StoredValue::Type::Text) return quote(v.text);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "dword:%08x", v.integer);
+    return buf;
+}
+
+std::optional<StoredValue> IniSettingsStore::parseValue(const std::string& text) {
+    if (text.rfind("dword:", 0) == 0) {
+        std::string hex = text.substr(6);
+        if (hex.empty() || hex.size() > 8 || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+            return std::nullopt;
+        return StoredValue::fromInteger(static_cast<std::uint32_t>(std::stoul(hex, nullptr, 16)));
+    }
+    std::string s;
+    size_t end = unquote(text, 0, s);
+    if (end != text.size()) return std::nullopt;
+    return StoredValue::fromText(s);
+}
+
+void IniSettingsStore::load() {
+    std::ifstream in(m_path, std::ios::binary);
+    if (!in) return; // no file yet: an empty store
+    std::string line;
+    Section* current = nullptr;
+    int lineNo = 0;
+    auto complain = [&](const std::string& what) {
+        if (m_problem.empty()) m_problem = "line " + std::to_string(lineNo) + ": " + what;
+    };
+    while (std::getline(in, line)) {
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+        if (line[0] == '[') {
+            if (line.back() != ']' || line.size() < 3) {
+                complain("a key name without its closing bracket");
+                current = nullptr;
+                continue;
+            }
+            current = &ensure(line.substr(1, line.size() - 2));
+            continue;
+        }
+        std::string name;
+        size_t pos = unquote(line, 0, name);
+        if (pos == std::string::npos || pos >= line.size() || line[pos] != '=') {
+            complain("not a value line");
+            continue;
+        }
+        auto v = parseValue(line.substr(pos + 1));
+        if (!v) {
+            complain("the value of \"" + name + "\" is neither a number nor a text");
+            continue;
+        }
+        if (!current) {
+            complain("a value outside any key");
+            continue;
+        }
+        current->entries.push_back({name, *v});
+    }
+}
+
+IniSettingsStore::Section* IniSettingsStore::find(const std::string& key) {
+    std::string k = normalKey(key);
+    for (auto& s : m_sections)
+        if (normalKey(s.key) == k) return &s;
+    return nullptr;
+}
+
+const IniSettingsStore::Section* IniSettingsStore::find(const std::string& key) const {
+    return const_cast<IniSettingsStore*>(this)->find(key);
+}
+
+IniSettingsStore::Section& IniSettingsStore::ensure(const std::string& key) {
+    if (Section* s = find(key)) return *s;
+    std::string spelled = key;
+    while (!spelled.empty() && spelled.front() == '\\') spelled.erase(spelled.begin());
+    m_sections.push_back({spelled, {}});
+    return m_sections.back();
+}
+
+bool IniSettingsStore::keyExists(const std::string& key) const {
+    std::string k = normalKey(key);
+    for (const auto& s : m_sections) {
+        std::string sk = normalKey(s.key);
+        if (sk == k || sk.rfind(k + "\\", 0) == 0) return true;
+    }
+    return false;
+}
+
+void IniSettingsStore::createKey(const std::string& key) { ensure(key); }
+
+std::optional<StoredValue> IniSettingsStore::value(const std::string& key, const std::string& name) const {
+    if (const Section* s = find(key))
+        for (const auto& e : s->entries)
+            if (sameName(e.name, name)) return e.value;
+    return std::nullopt;
+}
+
+void IniSettingsStore::setValue(const std::string& key, const std::string& name, const StoredValue& v) {
+    Section& s = ensure(key);
+    for (auto& e : s.entries)
+        if (sameName(e.name, name)) {
+            e.value = v;
+            return;
+        }
+    s.entries.push_back({name, v});
+}
+
+void IniSettingsStore::removeValue(const std::string& key, const std::string& name) {
+    if (Section* s = find(key))
+        std::erase_if(s->entries, [&](const Entry& e) { return sameName(e.name, name); });
+}
+
+void IniSettingsStore::save() {
+    std::ostringstream out;
+    out << "; Vantrel Planner settings. Values are dword:<hex> numbers or quoted texts.\n";
+    for (const auto& s : m_sections) {
+        out << "\n[" << s.key << "]\n";
+        for (const auto& e : s.entries) out << quote(e.name) << '=' << serialize(e.value) << '\n';
+    }
+    const std::string data = out.str();
+
+    makeParentDirs(m_path);
+    // Write a sibling file and rename it over the old one, so a crash never leaves half a file.
+    const std::string tmp = m_path + ".tmp";
+    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) throw PlatformError("Cannot write the settings file \"" + tmp + "\": " + std::strerror(errno));
+    ::fchmod(fd, 0600);
+    size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            int err = errno;
+            ::close(fd);
+            ::unlink(tmp.c_str());
+            throw PlatformError("Cannot write the settings file \"" + tmp + "\": " + std::strerror(err));
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+        int err = errno;
+        ::unlink(tmp.c_str());
+        throw PlatformError("Cannot write the settings file \"" + tmp + "\": " + std::strerror(err));
+    }
+    if (::rename(tmp.c_str(), m_path.c_str()) != 0) {
+        int err = errno;
+        ::unlink(tmp.c_str());
+        throw PlatformError("Cannot replace the settings file \"" + m_path + "\": " + std::strerror(err));
+    }
+}
+
+std::unique_ptr<SettingsStore> openSettingsFile(const std::string& path) {
+    return std::make_unique<IniSettingsStore>(path);
+}
+
+} // namespace vantrel::platform

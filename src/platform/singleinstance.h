@@ -1,0 +1,37 @@
+#pragma once
+// One running instance per user session. The first instance holds a lock and listens on a
+// local socket; a later start finds the lock taken, asks the first to show its window, and ends.
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+namespace vantrel::platform {
+
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    explicit SingleInstance(const QString& name, QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // True when this process is now the only instance; false when another one runs.
+    bool tryBecomePrimary();
+    // Asks the running instance to bring its window forward. Returns whether it answered.
+    bool activateRunning(int timeoutMs = 1000);
+
+    QString lockPath() const;
+    QString socketPath() const;
+
+signals:
+    void activationRequested();
+
+private:
+    void onConnection();
+
+    QString m_name;
+    QString m_dir;
+    int m_lockFd = -1;
+    QLocalServer* m_server = nullptr;
+};
+
+} // namespace vantrel::platform
