@@ -1,27 +1,286 @@
 #include "app/mainwindow.h"
 
+#include "app/about.h"
+#include "app/additionaloptions.h"
+#include "app/colorschemes.h"
+#include "app/dialogs.h"
+#include "app/errors.h"
+#include "app/geometry.h"
 #include "app/messages.h"
 #include "app/shared.h"
+#include "platform/sessionend.h"
+#include "records/doctorspage.h"
+#include "records/medicinespage.h"
+#include "schedule/calendarpage.h"
+#include "widgets/navbar.h"
 
+#include <QAction>
+#include <QCalendarWidget>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QVBoxLayout>
+
+// Resources of a static library are registered by hand, once.
+static void initPlannerResources() { Q_INIT_RESOURCE(resources); }
 
 namespace vantrel {
 
+namespace {
+std::optional<bool> g_trayForTesting;
+
+QTimer* makeTimer(QObject* parent, const char* name, int interval, bool singleShot = false) {
+    auto* t = new QTimer(parent);
+    t->setObjectName(QString::fromLatin1(name));
+    t->setInterval(interval);
+    t->setSingleShot(singleShot);
+    return t;
+}
+} // namespace
+
 TfrmMain::TfrmMain(Context& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(ctx) {
+    static const bool resourcesReady = (initPlannerResources(), true);
+    Q_UNUSED(resourcesReady);
     setObjectName(QStringLiteral("TfrmMain"));
     setWindowTitle(QString::fromLatin1(kAppTitle));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/planner.svg")));
+    buildLayout();
+    buildMenus();
+
+    // Every timer is off until the creation sequence or start-up turns it on.
+    m_notiftimer = makeTimer(this, "notiftimer", 1000);
+    STFix = makeTimer(this, "STFix", 100, true);
+    TimerConfig = makeTimer(this, "TimerConfig", 50);
+    m_sessionResume = makeTimer(this, "sessionResume", 30000, true);
+    connect(m_notiftimer, &QTimer::timeout, this, &TfrmMain::notiftimerTimer);
+    connect(STFix, &QTimer::timeout, this, &TfrmMain::STFixTimer);
+    connect(TimerConfig, &QTimer::timeout, this, &TfrmMain::TimerConfigTimer);
+    connect(m_sessionResume, &QTimer::timeout, this, &TfrmMain::resumeAfterCancelledSessionEnd);
+
+    m_termination = new platform::TerminationWatcher(this);
+    connect(m_termination, &platform::TerminationWatcher::terminationRequested, this, [this] { sessionEnding(true); });
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        connect(app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { sessionEnding(false); });
 }
 
 TfrmMain::~TfrmMain() {
+    // FormDestroy: the icon leaves the notification area with the window.
+    if (m_tray) m_tray->hide();
     m_cursors.reset();
-    m_ctx.db.close();
+}
+
+void TfrmMain::setTrayAvailableForTesting(std::optional<bool> available) { g_trayForTesting = available; }
+
+bool TfrmMain::trayAvailable() const {
+    return g_trayForTesting.value_or(QSystemTrayIcon::isSystemTrayAvailable());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout
+
+void TfrmMain::buildLayout() {
+    auto* central = new QWidget(this);
+    auto* outer = new QHBoxLayout(central);
+    outer->setContentsMargins(0, 0, 0, 0);
+    Splitter1 = new QSplitter(Qt::Horizontal, central);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setHandleWidth(3);
+    Splitter1->setChildrenCollapsible(false);
+    outer->addWidget(Splitter1);
+
+    Panel1 = new QWidget(Splitter1);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setMinimumWidth(90);
+    Panel1->setMaximumWidth(150);
+    auto* navLayout = new QVBoxLayout(Panel1);
+    navLayout->setContentsMargins(0, 0, 0, 0);
+    dxSideBar1 = new NavBar(QStringLiteral("Functions"), Panel1);
+    dxSideBar1->setObjectName(QStringLiteral("dxSideBar1"));
+    dxSideBar1->addItem(QIcon(QStringLiteral(":/icons/doctors.svg")), QStringLiteral("Doctors"));
+    dxSideBar1->addItem(QIcon(QStringLiteral(":/icons/medicines.svg")), QStringLiteral("Medicines"));
+    dxSideBar1->addItem(QIcon(QStringLiteral(":/icons/calendar.svg")), QStringLiteral("Calendar"));
+    navLayout->addWidget(dxSideBar1);
+    connect(dxSideBar1, &NavBar::itemClicked, this, &TfrmMain::dxSideBar1ItemClick);
+
+    auto* right = new QWidget(Splitter1);
+    auto* rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->setSpacing(0);
+
+    Panel40 = new QWidget(right);
+    Panel40->setObjectName(QStringLiteral("Panel40"));
+    Panel40->setFixedHeight(23);
+    auto* bar = new QHBoxLayout(Panel40);
+    bar->setContentsMargins(4, 0, 4, 0);
+    Label24 = new QLabel(QStringLiteral("Current Profile:"), Panel40);
+    Label24->setObjectName(QStringLiteral("Label24"));
+    cbPatient = new QComboBox(Panel40);
+    cbPatient->setObjectName(QStringLiteral("cbPatient"));
+    cbPatient->setEditable(false);
+    cbPatient->setFixedWidth(153);
+    btnAddProfile = new QPushButton(QStringLiteral("Add Profile"), Panel40);
+    btnAddProfile->setObjectName(QStringLiteral("btnAddProfile"));
+    btnRemoveProfile = new QPushButton(QStringLiteral("Remove Profile"), Panel40);
+    btnRemoveProfile->setObjectName(QStringLiteral("btnRemoveProfile"));
+    bar->addWidget(Label24);
+    bar->addWidget(cbPatient);
+    bar->addWidget(btnAddProfile);
+    bar->addWidget(btnRemoveProfile);
+    bar->addStretch(1);
+    rightLayout->addWidget(Panel40);
+
+    PageControlEx1 = new QStackedWidget(right);
+    PageControlEx1->setObjectName(QStringLiteral("PageControlEx1"));
+    PageControlEx1->setMinimumSize(420, 311);
+    m_calendar = new CalendarPage(PageControlEx1);
+    m_medicines = new MedicinesPage(PageControlEx1);
+    m_doctors = new DoctorsPage(PageControlEx1);
+    TabSheet4 = new QWidget(PageControlEx1);
+    TabSheet4->setObjectName(QStringLiteral("TabSheet4"));
+    auto* welcome = new QVBoxLayout(TabSheet4);
+    welcome->setContentsMargins(0, 0, 0, 0);
+    html1 = new QTextBrowser(TabSheet4);
+    html1->setObjectName(QStringLiteral("html1"));
+    html1->setOpenExternalLinks(true);
+    QPalette p = html1->palette();
+    p.setColor(QPalette::Base, Qt::white);
+    html1->setPalette(p);
+    html1->document()->setDefaultFont(QFont(QStringLiteral("Times New Roman")));
+    welcome->addWidget(html1);
+    for (QWidget* page : {static_cast<QWidget*>(m_calendar), static_cast<QWidget*>(m_medicines),
+                          static_cast<QWidget*>(m_doctors), TabSheet4})
+        PageControlEx1->addWidget(page);
+    rightLayout->addWidget(PageControlEx1, 1);
+
+    Splitter1->addWidget(Panel1);
+    Splitter1->addWidget(right);
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({92, 600});
+    setCentralWidget(central);
+
+    auto* status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("StatusBar1"));
+    status->setFixedHeight(18);
+    setStatusBar(status);
+}
+
+void TfrmMain::buildMenus() {
+    auto add = [this](QMenu* menu, const char* name, const QString& text, auto slot) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    auto link = [this](QMenu* menu, const char* name, const QString& text, const QString& url) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, [this, url] { openLink(url); });
+    };
+    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    file->setObjectName(QStringLiteral("File1"));
+    add(file, "Exit1", QStringLiteral("&Close"), &TfrmMain::Exit1Click);
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
+    options->setObjectName(QStringLiteral("Options1"));
+    QMenu* schemes = options->addMenu(QStringLiteral("Color Scheme"));
+    schemes->setObjectName(QStringLiteral("ColorScheme1"));
+    add(schemes, "CoolBlue1", QStringLiteral("Cool Blue"), &TfrmMain::CoolBlue1Click);
+    add(schemes, "GreenYellow1", QStringLiteral("Green/Yellow"), &TfrmMain::GreenYellow1Click);
+    add(schemes, "PastelDefault1", QStringLiteral("Pastel"), &TfrmMain::PastelDefault1Click);
+    add(schemes, "PlainGrey1", QStringLiteral("Grey"), &TfrmMain::PlainGrey1Click);
+    add(options, "emailSettings1", QStringLiteral("email Settings"), &TfrmMain::emailSettings1Click);
+    add(options, "AdditionalOptions1", QStringLiteral("Additional Options..."), &TfrmMain::AdditionalOptions1Click);
+    options->addSeparator();
+    add(options, "ViewStartupPage1", QStringLiteral("View Welcome Page"), &TfrmMain::ViewStartupPage1Click);
+
+    QMenu* links = menuBar()->addMenu(QStringLiteral("Links"));
+    links->setObjectName(QStringLiteral("Links1"));
+    link(links, "OnlineSupport1", QStringLiteral("Online Support..."), kSupportUrl);
+    link(links, "OnlineForums1", QStringLiteral("Online Forums..."), kForumsUrl);
+    links->addSeparator();
+    link(links, "PembraHomePage1", QStringLiteral("Pembra Software Home Page"), kMakerUrl);
+    link(links, "VantrelHomePage1", QStringLiteral("Vantrel Home Page"), kProductUrl);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    add(help, "Contents1", QStringLiteral("Contents"), &TfrmMain::Contents1Click);
+    help->addSeparator();
+    add(help, "About1", QStringLiteral("About"), &TfrmMain::About1Click);
+}
+
+void TfrmMain::buildTray() {
+    m_tray = new QSystemTrayIcon(windowIcon(), this);
+    m_tray->setObjectName(QStringLiteral("TrayIcon"));
+    m_tray->setToolTip(QString::fromLatin1(kAppTitle));
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    QAction* view = PopupMenu1->addAction(QStringLiteral("&View Vantrel Planner Window"));
+    view->setObjectName(QStringLiteral("ViewAlarmWindow1"));
+    connect(view, &QAction::triggered, this, &TfrmMain::ViewAlarmWindow1Click);
+    QAction* exit = PopupMenu1->addAction(QStringLiteral("E&xit Vantrel Planner"));
+    exit->setObjectName(QStringLiteral("ExitVantrelPlanner1"));
+    connect(exit, &QAction::triggered, this, &TfrmMain::ExitVantrelPlanner1Click);
+    // The right button opens this menu; a single left click does nothing.
+    m_tray->setContextMenu(PopupMenu1);
+    connect(m_tray, &QSystemTrayIcon::activated, this, &TfrmMain::IconTray);
+    m_tray->show();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Creation
+
+void TfrmMain::runStep(const std::function<void()>& step) {
+    try {
+        step();
+    } catch (const DataError&) {
+        throw;
+    } catch (const std::exception& e) {
+        Messages::error(this, QString::fromUtf8(e.what()));
+    }
 }
 
 void TfrmMain::FormCreate() {
+    const Settings& s = m_ctx.settings;
     m_ctx.ProgramPath = QCoreApplication::applicationFilePath();
     openDataStore();
+    runStep([&] {
+        m_calendar->monthCalendar()->setSelectedDate(m_ctx.clock->now().date());
+        UpdateHeaders();
+    });
+    restoreGeometryFromSettings();
+    m_medicines->setPanelHeights(s.medpan1h, s.medpan2h);
+    m_doctors->setPanelHeights(s.docpan1h, s.docpan2h);
+    m_calendar->restorePrecision(s.precision);
+    m_calendar->restoreVisibleDays(s.dayview);
+    Splitter1->setSizes({s.sbwidth, std::max(width() - s.sbwidth, 420)});
+    // A stored scheme out of range keeps the designed colours and writes nothing.
+    if (isValidScheme(s.colorscheme)) runStep([&] { applyColorScheme(s.colorscheme); });
+    else applyColorSchemeColours(Pastel);
+    runStep([&] { PopulateCalendar(); });
+    buildTray();
+    runStep([&] { selectFirstProfile(); });
+    runStep([&] { sortLists(); });
+    runStep([&] { showFirstListRows(); });
+    m_notiftimer->start();
+    m_ctx.ShowCount = 1;
+    loadWelcomePage();
+    setProfileBarVisible(false);
+    PageControlEx1->setCurrentWidget(TabSheet4);
     writeAutoStartEntry();
 }
 
@@ -33,37 +292,246 @@ void TfrmMain::openDataStore() {
     m_cursors->openAll();
 }
 
-void TfrmMain::writeAutoStartEntry() {
-    try {
-        syncAutoStart(m_ctx.settings.AutoStart, *m_ctx.autoStart, m_ctx.ProgramPath, true);
-    } catch (const std::exception& e) {
-        Messages::error(this, QString::fromUtf8(e.what()));
-    }
-}
-
-void TfrmMain::startShown(bool shown) {
-    m_ctx.ShowCount = shown ? 1 : 0;
-    if (shown) show();
-}
-
-void TfrmMain::showFromNotificationArea() {
-    ++m_ctx.ShowCount;
-    showNormal();
-    raise();
-    activateWindow();
-}
-
-void TfrmMain::shutDown() {
-    m_ctx.saveSettings();
+void TfrmMain::closeDataStore() {
     if (m_cursors) m_cursors->closeAll();
     m_ctx.db.close();
     ClearTempFolder(m_ctx.tempDir());
 }
 
-void TfrmMain::closeEvent(QCloseEvent* e) {
-    shutDown();
-    e->accept();
-    QCoreApplication::quit();
+void TfrmMain::restoreGeometryFromSettings() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize size = screen ? screen->geometry().size() : QSize(1024, 768);
+    const RestoredGeometry g = vantrel::restoreGeometry(m_ctx.settings, size);
+    // The client area is placed and saved alike, so the window does not creep by its frame.
+    setGeometry(g.normal);
+    m_startMaximized = g.maximized;
+    if (g.maximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
+
+void TfrmMain::writeAutoStartEntry() {
+    if (m_ctx.settings.AutoStart) {
+        runStep([&] { syncAutoStart(true, *m_ctx.autoStart, m_ctx.ProgramPath, false); });
+    } else {
+        syncAutoStart(false, *m_ctx.autoStart, m_ctx.ProgramPath, true);
+    }
+}
+
+void TfrmMain::startShown(bool shown) {
+    if (shown) {
+        m_ctx.ShowCount = 1;
+        showMainWindow();
+        return;
+    }
+    m_ctx.ShowCount = 0;
+    if (IsNTPlatform()) STFix->start();
+}
+
+void TfrmMain::showEvent(QShowEvent* e) {
+    m_ctx.MainShown = true;
+    QMainWindow::showEvent(e);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Navigation, menus, colours
+
+void TfrmMain::setProfileBarVisible(bool visible) {
+    for (QWidget* w : {static_cast<QWidget*>(btnRemoveProfile), static_cast<QWidget*>(btnAddProfile),
+                       static_cast<QWidget*>(cbPatient), static_cast<QWidget*>(Label24)})
+        w->setVisible(visible);
+}
+
+void TfrmMain::dxSideBar1ItemClick(int index) {
+    setProfileBarVisible(true);
+    switch (index) {
+    case 0: PageControlEx1->setCurrentWidget(m_doctors); break;
+    case 1: PageControlEx1->setCurrentWidget(m_medicines); break;
+    case 2: PageControlEx1->setCurrentWidget(m_calendar); break;
+    case 3: PageControlEx1->setCurrentWidget(TabSheet4); break;
+    default: break;
+    }
+}
+
+void TfrmMain::loadWelcomePage() {
+    const QString page = m_ctx.ProgramDir + QStringLiteral("web/index.html");
+    // A missing page leaves the viewer empty, without a message.
+    if (QFileInfo::exists(page)) html1->setSource(QUrl::fromLocalFile(page));
+    else html1->clear();
+}
+
+void TfrmMain::ViewStartupPage1Click() {
+    setProfileBarVisible(false);
+    loadWelcomePage();
+    PageControlEx1->setCurrentWidget(TabSheet4);
+}
+
+void TfrmMain::Contents1Click() { ShellOpen(m_ctx.ProgramDir + QStringLiteral("help/index.html"), this); }
+
+void TfrmMain::openLink(const QString& url) { ShellOpen(url, this); }
+
+void TfrmMain::About1Click() {
+    auto* about = new TfrmAbout2(this);
+    about->exec();
+}
+
+void TfrmMain::AdditionalOptions1Click() {
+    TfrmAdditionalOptions dialog(m_ctx, this);
+    dialog.exec();
+}
+
+void TfrmMain::emailSettings1Click() {
+    Messages::info(this, QStringLiteral("E-mail reminders cannot be set up in this version of Vantrel Planner yet."));
+}
+
+void TfrmMain::applyColorSchemeColours(int scheme) {
+    for (const SchemeGroup& g : schemeGroups()) {
+        const std::uint32_t c = g.colors[static_cast<size_t>(scheme)];
+        const QColor colour(redOf(c), greenOf(c), blueOf(c));
+        for (const QString& name : g.containers) {
+            auto* w = findChild<QWidget*>(name);
+            if (!w) continue;
+            QList<QWidget*> targets{w};
+            if (auto* box = qobject_cast<QScrollArea*>(w)) targets << box->viewport() << box->widget();
+            for (QWidget* t : targets) {
+                QPalette p = t->palette();
+                p.setColor(QPalette::Window, colour);
+                t->setPalette(p);
+                t->setAutoFillBackground(true);
+            }
+        }
+    }
+}
+
+void TfrmMain::applyColorScheme(int scheme) {
+    applyColorSchemeColours(scheme);
+    m_ctx.settings.colorscheme = scheme;
+    m_ctx.saveSettings();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Notification area and the window's life
+
+void TfrmMain::showMainWindow() {
+    if (m_startMaximized || windowState() & Qt::WindowMaximized) showMaximized();
+    else showNormal();
+    raise();
+    activateWindow();
+}
+
+void TfrmMain::IconTray(QSystemTrayIcon::ActivationReason reason) {
+    if (reason == QSystemTrayIcon::DoubleClick) ViewAlarmWindow1Click();
+}
+
+void TfrmMain::ViewAlarmWindow1Click() {
+    ++m_ctx.ShowCount;
+    showMainWindow();
+}
+
+void TfrmMain::ExitVantrelPlanner1Click() {
+    m_ctx.ExitRequested = true;
+    close();
+}
+
+void TfrmMain::Exit1Click() { close(); }
+
+void TfrmMain::takeLayoutIntoSettings() {
+    Settings& s = m_ctx.settings;
+    if (isMaximized()) {
+        s.Status = 1;
+    } else if (!isMinimized()) {
+        const QRect client = geometry();
+        s.Height = client.height();
+        s.Width = client.width();
+        s.Left = client.x();
+        s.Top = client.y();
+        s.Status = 0;
+    }
+    s.medpan1h = m_medicines->listPanel()->height();
+    s.medpan2h = m_medicines->dosingPanel()->height();
+    s.docpan1h = m_doctors->listPanel()->height();
+    s.docpan2h = m_doctors->appointmentPanel()->height();
+    s.precision = m_calendar->checkedPrecision();
+    s.dayview = m_calendar->checkedDays();
+    s.sbwidth = Panel1->width();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* e) {
+    const bool mayClose = m_ctx.ExitRequested;
+    takeLayoutIntoSettings();
+    try {
+        m_ctx.saveSettings();
+    } catch (const std::exception& ex) {
+        // The window stays as it was, so nothing the user set is lost silently.
+        e->ignore();
+        Messages::error(this, QString::fromUtf8(ex.what()));
+        return;
+    }
+    if (mayClose) {
+        if (!m_ctx.SessionEnding) closeDataStore();
+        m_notiftimer->stop();
+        if (m_tray) m_tray->hide();
+        e->accept();
+        QCoreApplication::exit(0);
+        return;
+    }
+    e->ignore();
+    --m_ctx.ShowCount;
+    if (m_ctx.ShowCount == 0 && IsNTPlatform()) TrimWorkingSet();
+    // Without a notification area the program would vanish from sight: it stays minimised.
+    if (trayAvailable()) hide();
+    else showMinimized();
+}
+
+// The hidden start shows the window once where nothing can be seen, so that it has been shown
+// (and its native window exists) before the user first opens it from the notification area.
+void TfrmMain::STFixTimer() {
+    STFix->stop();
+    setAttribute(Qt::WA_DontShowOnScreen, true);
+    show();
+    if (m_ctx.ShowCount == 0 && IsNTPlatform()) TrimWorkingSet();
+    hide();
+    setAttribute(Qt::WA_DontShowOnScreen, false);
+}
+
+void TfrmMain::sessionEnding(bool finalEnd) {
+    if (!m_ctx.SessionEnding) {
+        m_ctx.ExitRequested = false;
+        close(); // saves the layout and hides the window
+        TimerConfig->stop();
+        STFix->stop();
+        m_notiftimer->stop();
+        m_ctx.SessionEnding = true;
+        closeDataStore();
+        m_ctx.ExitRequested = true;
+    }
+    if (finalEnd) {
+        m_sessionResume->stop();
+        if (m_tray) m_tray->hide();
+        QCoreApplication::exit(0);
+    } else {
+        m_sessionResume->start();
+    }
+}
+
+void TfrmMain::resumeAfterCancelledSessionEnd() {
+    if (!m_ctx.SessionEnding) return;
+    openDataStore();
+    m_ctx.SessionEnding = false;
+    m_ctx.ExitRequested = false;
+    m_ctx.NotifsLoaded = false;
+    runStep([&] { selectFirstProfile(); });
+    m_notiftimer->start();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Parts filled in by the calendar, profiles and reminders.
+
+void TfrmMain::UpdateHeaders() {}
+void TfrmMain::PopulateCalendar() {}
+void TfrmMain::LoadPatientList() {}
+void TfrmMain::selectFirstProfile() {}
+void TfrmMain::sortLists() {}
+void TfrmMain::showFirstListRows() {}
+void TfrmMain::notiftimerTimer() {}
+void TfrmMain::TimerConfigTimer() {}
 
 } // namespace vantrel

@@ -1,11 +1,34 @@
 #pragma once
+// The program's one top-level window. It owns the data store's cursors, the pages, the menus,
+// the notification-area icon and the timers for the whole run, and wires the pages together.
 #include "app/context.h"
 #include "data/maincursors.h"
 
 #include <QMainWindow>
+#include <QSystemTrayIcon>
 #include <memory>
+#include <optional>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QSplitter;
+class QStackedWidget;
+class QTextBrowser;
+class QTimer;
 
 namespace vantrel {
+
+class CalendarPage;
+class DoctorsPage;
+class MedicinesPage;
+class NavBar;
+
+namespace platform {
+class TerminationWatcher;
+}
 
 class TfrmMain : public QMainWindow {
     Q_OBJECT
@@ -13,25 +36,107 @@ public:
     explicit TfrmMain(Context& ctx, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
-    // Brings the program up: data store, cursors, layout, timers. Throws DataError when the
-    // tables cannot be opened.
+    // Brings the program up in its fixed order. Throws DataError when the tables cannot be
+    // opened; any other failing step is shown and the later steps still run.
     void FormCreate();
+    // The end of start-up: shown, or hidden in the notification area.
     void startShown(bool shown);
+
     data::MainCursors& cursors() { return *m_cursors; }
+    Context& context() { return m_ctx; }
+    CalendarPage* calendarPage() const { return m_calendar; }
+    DoctorsPage* doctorsPage() const { return m_doctors; }
+    MedicinesPage* medicinesPage() const { return m_medicines; }
+    QSystemTrayIcon* trayIcon() const { return m_tray; }
+    QTimer* notiftimer() const { return m_notiftimer; }
+    bool trayAvailable() const;
+
+    // Tests run without a desktop; they say whether a notification area is there.
+    static void setTrayAvailableForTesting(std::optional<bool> available);
+
+    void applyColorScheme(int scheme);
+    void applyColorSchemeColours(int scheme);
 
 public slots:
-    void showFromNotificationArea();
+    void dxSideBar1ItemClick(int index);
+    void ViewStartupPage1Click();
+    void Contents1Click();
+    void About1Click();
+    void AdditionalOptions1Click();
+    void emailSettings1Click();
+    void PastelDefault1Click() { applyColorScheme(0); }
+    void CoolBlue1Click() { applyColorScheme(1); }
+    void GreenYellow1Click() { applyColorScheme(2); }
+    void PlainGrey1Click() { applyColorScheme(3); }
+    void openLink(const QString& url);
+
+    void IconTray(QSystemTrayIcon::ActivationReason reason);
+    void ViewAlarmWindow1Click();
+    void ExitVantrelPlanner1Click();
+    void Exit1Click();
+    void showFromNotificationArea() { ViewAlarmWindow1Click(); }
+    void STFixTimer();
+
+    // The logon session ends (or the process is asked to stop): save, stop the timers and close
+    // the data store. With finalEnd the program then leaves; otherwise it waits to learn whether
+    // the session really ends and comes back to work if it does not.
+    void sessionEnding(bool finalEnd);
+    void resumeAfterCancelledSessionEnd();
+
+    // Calendar, profiles, lists and reminders.
+    void UpdateHeaders();
+    void PopulateCalendar();
+    void LoadPatientList();
+    void selectFirstProfile();
+    void sortLists();
+    void showFirstListRows();
+    void notiftimerTimer();
+    void TimerConfigTimer();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
+    void buildLayout();
+    void buildMenus();
+    void buildTray();
     void openDataStore();
+    void closeDataStore();
+    void restoreGeometryFromSettings();
+    void takeLayoutIntoSettings();
+    void loadWelcomePage();
+    void setProfileBarVisible(bool visible);
     void writeAutoStartEntry();
-    void shutDown();
+    void showMainWindow();
+    void runStep(const std::function<void()>& step);
 
     Context& m_ctx;
     std::unique_ptr<data::MainCursors> m_cursors;
+
+    QWidget* Panel1 = nullptr;
+    NavBar* dxSideBar1 = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QWidget* Panel40 = nullptr;
+    QLabel* Label24 = nullptr;
+    QComboBox* cbPatient = nullptr;
+    QPushButton* btnAddProfile = nullptr;
+    QPushButton* btnRemoveProfile = nullptr;
+    QStackedWidget* PageControlEx1 = nullptr;
+    CalendarPage* m_calendar = nullptr;
+    MedicinesPage* m_medicines = nullptr;
+    DoctorsPage* m_doctors = nullptr;
+    QWidget* TabSheet4 = nullptr;
+    QTextBrowser* html1 = nullptr;
+
+    QSystemTrayIcon* m_tray = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QTimer* m_notiftimer = nullptr;
+    QTimer* STFix = nullptr;
+    QTimer* TimerConfig = nullptr;
+    QTimer* m_sessionResume = nullptr;
+    platform::TerminationWatcher* m_termination = nullptr;
+    bool m_startMaximized = false;
 };
 
 } // namespace vantrel

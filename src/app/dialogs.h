@@ -1,0 +1,25 @@
+#pragma once
+// What every dialog and menu item of the program shares: placement next to the main window,
+// and opening web pages.
+#include <QString>
+
+class QWidget;
+
+namespace vantrel {
+
+enum class Placement { Centred, SmallDialog };
+
+// Moves the dialog to its place beside the main window by one of the two rules.
+void placeDialog(QWidget* dialog, const QWidget* mainWindow, Placement rule);
+
+// Opens a web page or file with the desktop; shows "Error starting player program." and gives
+// -1 when that fails, else 0.
+int ShellOpen(const QString& target, QWidget* parent = nullptr);
+
+// The maker's web pages.
+inline const QString kSupportUrl = QStringLiteral("https://www.pembra.example/support/");
+inline const QString kForumsUrl = QStringLiteral("https://www.pembra.example/forums/");
+inline const QString kMakerUrl = QStringLiteral("https://www.pembra.example/");
+inline const QString kProductUrl = QStringLiteral("https://www.pembra.example/vantrel-planner/");
+
+} // namespace vantrel

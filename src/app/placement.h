@@ -1,0 +1,15 @@
+#pragma once
+// Where dialogs open next to the main window. Integer division throughout.
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+namespace vantrel {
+
+// Centred on the main window, 10 pixels right of centre, unless the dialog's right or lower
+// half would leave the screen.
+QPoint centredPlacement(const QRect& main, const QSize& dialog, const QSize& screen);
+// The same for dialogs that may be larger than the main window.
+QPoint smallDialogPlacement(const QRect& main, const QSize& dialog, const QSize& screen);
+
+} // namespace vantrel

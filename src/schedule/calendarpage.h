@@ -1,0 +1,54 @@
+#pragma once
+// The calendar page: display choices on the left, the month calendar and explanation above,
+// the planner grid below.
+#include <QWidget>
+
+class QCalendarWidget;
+class QCheckBox;
+class QPushButton;
+class QRadioButton;
+class QSplitter;
+
+namespace vantrel {
+
+class CalendarPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit CalendarPage(QWidget* parent = nullptr);
+
+    int precision() const { return m_precision; }
+    int visibleDays() const { return m_days; }
+    // The stored choices as the close of the window takes them back.
+    int checkedPrecision() const;
+    int checkedDays() const;
+
+    // Checks the choice and runs its handler; any other value leaves the page as it is.
+    void restorePrecision(int minutes);
+    void restoreVisibleDays(int days);
+
+    QCalendarWidget* monthCalendar() const { return m_month; }
+    QWidget* planner() const { return m_planner; }
+
+public slots:
+    void rbprec15Click();
+    void rbprec30Click();
+    void rbprec60Click();
+    void rb1dayClick();
+    void rb3daysClick();
+    void rb5daysClick();
+    void Button1Click();
+
+signals:
+    void layoutChanged();
+
+private:
+    QCalendarWidget* m_month;
+    QWidget* m_header;
+    QWidget* m_planner;
+    QPushButton* m_hide;
+    QRadioButton *m_rb1, *m_rb3, *m_rb5, *m_prec15, *m_prec30, *m_prec60;
+    int m_precision = 15;
+    int m_days = 1;
+};
+
+} // namespace vantrel

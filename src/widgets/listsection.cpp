@@ -1,0 +1,125 @@
+#include "widgets/listsection.h"
+
+#include "widgets/datagrid.h"
+#include "widgets/navbar.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace vantrel {
+
+void fillBackground(QWidget* w) { w->setAutoFillBackground(true); }
+
+ListSection buildListSection(QWidget* parent, const ListSectionSpec& spec) {
+    ListSection s;
+    s.panel = new QWidget(parent);
+    s.panel->setObjectName(spec.panel);
+    // The user may drag a list smaller than its buttons need.
+    s.panel->setMinimumHeight(23);
+    auto* outer = new QHBoxLayout(s.panel);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    auto* left = new QWidget(s.panel);
+    auto* leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    leftLayout->setSpacing(0);
+
+    auto* listPanel = new QWidget(left);
+    listPanel->setObjectName(spec.listPanel);
+    fillBackground(listPanel);
+    auto* listLayout = new QVBoxLayout(listPanel);
+    listLayout->setContentsMargins(4, 2, 4, 2);
+    listLayout->setSpacing(2);
+    auto* caption = new QLabel(spec.caption, listPanel);
+    caption->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    listLayout->addWidget(caption);
+    s.grid = new DataGrid(listPanel);
+    s.grid->setObjectName(spec.grid);
+    listLayout->addWidget(s.grid, 1);
+    leftLayout->addWidget(listPanel, 1);
+
+    auto* spacer = new QWidget(left);
+    spacer->setObjectName(spec.spacer);
+    spacer->setFixedHeight(6);
+    fillBackground(spacer);
+    leftLayout->addWidget(spacer);
+    outer->addWidget(left, 1);
+
+    auto* buttons = new QWidget(s.panel);
+    buttons->setObjectName(spec.buttonsPanel);
+    fillBackground(buttons);
+    buttons->setFixedWidth(128);
+    auto* buttonLayout = new QVBoxLayout(buttons);
+    buttonLayout->setContentsMargins(6, 20, 6, 2);
+    for (const auto& [name, text] : spec.buttons) {
+        auto* b = new QPushButton(text, buttons);
+        b->setObjectName(name);
+        buttonLayout->addWidget(b);
+        s.buttons.append(b);
+    }
+    buttonLayout->addStretch(1);
+    outer->addWidget(buttons);
+    return s;
+}
+
+QWidget* buildDetailsBox(QWidget* parent, const QString& scrollBoxName, const QString& caption) {
+    auto* box = new QScrollArea(parent);
+    box->setObjectName(scrollBoxName);
+    box->setWidgetResizable(true);
+    box->setFrameShape(QFrame::NoFrame);
+    auto* content = new QWidget;
+    content->setObjectName(scrollBoxName + QStringLiteral("Content"));
+    auto* layout = new QVBoxLayout(content);
+    layout->setContentsMargins(4, 2, 4, 4);
+    auto* label = new QLabel(caption, content);
+    label->setObjectName(scrollBoxName + QStringLiteral("Caption"));
+    label->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    layout->addWidget(label);
+    layout->addStretch(1);
+    box->setWidget(content);
+    fillBackground(box);
+    fillBackground(box->viewport());
+    fillBackground(content);
+    return content;
+}
+
+} // namespace vantrel
+
+#include <QSplitter>
+
+namespace vantrel {
+
+TwoListPage buildTwoListPage(QWidget* page, const QString& title, const ListSectionSpec& upper,
+                             const ListSectionSpec& lower, const QString& scrollBox, const QString& detailsCaption) {
+    TwoListPage p;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(makeTitleBar(title, page));
+    p.splitter = new QSplitter(Qt::Vertical, page);
+    p.splitter->setObjectName(page->objectName() + QStringLiteral("Splitter"));
+    p.splitter->setChildrenCollapsible(false);
+    p.splitter->setHandleWidth(3);
+    p.upper = buildListSection(p.splitter, upper);
+    p.lower = buildListSection(p.splitter, lower);
+    p.details = buildDetailsBox(p.splitter, scrollBox, detailsCaption);
+    p.splitter->addWidget(p.upper.panel);
+    p.splitter->addWidget(p.lower.panel);
+    p.splitter->addWidget(p.details->parentWidget()->parentWidget());
+    p.splitter->setStretchFactor(0, 0);
+    p.splitter->setStretchFactor(1, 0);
+    p.splitter->setStretchFactor(2, 1);
+    layout->addWidget(p.splitter, 1);
+    return p;
+}
+
+void setListHeights(TwoListPage& p, int upper, int lower) {
+    const int total = std::max(p.splitter->height(), upper + lower + 60);
+    p.splitter->setSizes({upper, lower, total - upper - lower});
+}
+
+} // namespace vantrel

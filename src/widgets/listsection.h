@@ -1,0 +1,51 @@
+#pragma once
+// One list block of a page: a caption and grid on the left, a column of buttons on the right and
+// a thin spacer under the list, each a panel of its own so the colour schemes can reach it.
+#include <QList>
+#include <QString>
+#include <utility>
+
+class QPushButton;
+class QWidget;
+
+namespace vantrel {
+
+class DataGrid;
+
+struct ListSectionSpec {
+    QString panel, listPanel, buttonsPanel, spacer, caption, grid;
+    QList<std::pair<QString, QString>> buttons; // object name, caption
+};
+
+struct ListSection {
+    QWidget* panel = nullptr;
+    DataGrid* grid = nullptr;
+    QList<QPushButton*> buttons;
+};
+
+ListSection buildListSection(QWidget* parent, const ListSectionSpec& spec);
+
+// A scroll box for a details panel with its caption at the top; returns the content widget.
+QWidget* buildDetailsBox(QWidget* parent, const QString& scrollBoxName, const QString& caption);
+
+void fillBackground(QWidget* w);
+
+} // namespace vantrel
+
+class QSplitter;
+
+namespace vantrel {
+
+// A page of two list blocks over a details box, split by two draggable splitters.
+struct TwoListPage {
+    QSplitter* splitter = nullptr;
+    ListSection upper, lower;
+    QWidget* details = nullptr; // content widget of the details box
+};
+
+TwoListPage buildTwoListPage(QWidget* page, const QString& title, const ListSectionSpec& upper,
+                             const ListSectionSpec& lower, const QString& scrollBox, const QString& detailsCaption);
+// Heights of the two list blocks, as the user left them with the splitters.
+void setListHeights(TwoListPage& p, int upper, int lower);
+
+} // namespace vantrel

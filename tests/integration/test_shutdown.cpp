@@ -1,0 +1,40 @@
+// The real program, started hidden as at logon and ended as the session manager ends it.
+#include "support/testsupport.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QtTest>
+
+using namespace vantrel;
+
+class TestShutdown : public QObject {
+    Q_OBJECT
+private slots:
+    void sigtermSavesTheSettingsAndClosesEveryTableCleanly() {
+        test::Sandbox box;
+        QProcess p;
+        p.start(QString::fromLocal8Bit(qgetenv("VANTREL_PLANNER")), {"--data-dir", box.dataDir(), "STARTUP"});
+        QVERIFY(p.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(box.dataDir() + "/drplanner.DAT") &&
+                                     QFile::exists(box.configDir() + "/autostart/vantrel-planner.desktop"),
+                                 10000);
+        QFile::remove(box.settingsFile()); // whatever is there at the end was written by the shutdown
+        test::writeAll(box.dataDir() + "/temp/left.tmp", "x");
+        p.terminate();
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(test::readAll(box.settingsFile()).contains("\"Width\"=dword:"));
+        QVERIFY(QDir(box.dataDir() + "/temp").entryList(QDir::Files).isEmpty());
+        for (const QString& f : QDir(box.dataDir()).entryList({"*.DAT"})) {
+            QProcess check;
+            check.start("sqlite3", {box.dataDir() + "/" + f, "PRAGMA integrity_check"});
+            QVERIFY(check.waitForFinished());
+            QCOMPARE(check.readAllStandardOutput().trimmed(), QByteArray("ok"));
+            QVERIFY2(!QFile::exists(box.dataDir() + "/" + f + "-journal"), qPrintable(f));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestShutdown)
+#include "test_shutdown.moc"

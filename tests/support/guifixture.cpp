@@ -1,0 +1,39 @@
+#include "support/guifixture.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+namespace vantrel::test {
+
+MainWindowFixture::MainWindowFixture(const std::function<void(Settings&)>& before,
+                                     const std::function<void(MainWindowFixture&)>& beforeWindow) {
+    Messages::setTestMode(true);
+    Messages::clearShown();
+    TfrmMain::setTrayAvailableForTesting(true);
+    auto fake = std::make_unique<FakeClock>(QDateTime(QDate(2026, 1, 5), QTime(9, 0)));
+    clock = fake.get();
+    ctx.clock = std::move(fake);
+    // The program's folder, where the build puts the welcome and help pages.
+    ctx.ProgramDir = QFileInfo(QString::fromLocal8Bit(qgetenv("VANTREL_PLANNER"))).absolutePath() + QLatin1Char('/');
+    ctx.DataDir = box.dataDir();
+    ctx.store = platform::openSettingsFile(box.settingsFile().toStdString());
+    ctx.autoStart = platform::makeAutoStartEntry(box.configDir().toStdString());
+    SetDefaultSettings(ctx.settings, 1080, [] { return std::optional<std::string>("Germany"); });
+    if (before) before(ctx.settings);
+    ctx.saveSettings();
+    if (beforeWindow) beforeWindow(*this);
+    window = std::make_unique<TfrmMain>(ctx);
+    window->FormCreate();
+}
+
+MainWindowFixture::~MainWindowFixture() {
+    window.reset();
+    ctx.db.close();
+}
+
+platform::SettingsStore& MainWindowFixture::reloadStore() {
+    ctx.store = platform::openSettingsFile(box.settingsFile().toStdString());
+    return *ctx.store;
+}
+
+} // namespace vantrel::test

@@ -1,0 +1,39 @@
+#pragma once
+// A main window on its own data and settings, built the way start-up builds it.
+#include "app/context.h"
+#include "app/mainwindow.h"
+#include "app/messages.h"
+#include "support/testsupport.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+namespace vantrel::test {
+
+struct MainWindowFixture {
+    Sandbox box;
+    Context ctx;
+    std::unique_ptr<TfrmMain> window;
+    FakeClock* clock = nullptr;
+
+    // `before` may change the stored settings before the window is created.
+    // `beforeWindow` runs after the settings are stored and before the window is created.
+    explicit MainWindowFixture(const std::function<void(Settings&)>& before = {},
+                               const std::function<void(MainWindowFixture&)>& beforeWindow = {});
+    ~MainWindowFixture();
+
+    template <class T> T* find(const QString& name) const { return window->findChild<T*>(name); }
+    platform::SettingsStore& reloadStore();
+};
+
+// Works the next modal dialog of type T as soon as it opens (queued before the blocking call).
+template <class T> void whenModal(std::function<void(T*)> work) {
+    QTimer::singleShot(0, [work] {
+        if (auto* d = qobject_cast<T*>(QApplication::activeModalWidget())) work(d);
+    });
+}
+
+} // namespace vantrel::test
