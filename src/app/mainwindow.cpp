@@ -9,6 +9,7 @@
 #include "app/messages.h"
 #include "app/shared.h"
 #include "platform/sessionend.h"
+#include "notify/activenotif.h"
 #include "records/doctorspage.h"
 #include "records/medicinespage.h"
 #include "schedule/calendarpage.h"
@@ -81,6 +82,8 @@ TfrmMain::TfrmMain(Context& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(c
 TfrmMain::~TfrmMain() {
     // FormDestroy: the icon leaves the notification area with the window.
     if (m_tray) m_tray->hide();
+    for (const auto& w : m_reminders) delete w.data();
+    m_scheduler.reset();
     m_cursors.reset();
 }
 
@@ -290,6 +293,7 @@ void TfrmMain::openDataStore() {
     m_ctx.db.open(m_ctx.DataDir);
     m_cursors = std::make_unique<data::MainCursors>(m_ctx.db);
     m_cursors->openAll();
+    m_scheduler = std::make_unique<Scheduler>(m_ctx, m_cursors->tbplanlist4, m_cursors->tbnotif2, *this);
 }
 
 void TfrmMain::closeDataStore() {
@@ -523,7 +527,42 @@ void TfrmMain::resumeAfterCancelledSessionEnd() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Parts filled in by the calendar, profiles and reminders.
+// Reminders
+
+void TfrmMain::notiftimerTimer() {
+    m_notiftimer->stop(); // no tick starts while this one runs, message boxes included
+    try {
+        m_scheduler->tick();
+        m_tickErrorShown = false;
+    } catch (const std::exception& e) {
+        // One failing tick must not end the reminders: the next one rebuilds the list, and the
+        // same error is not shown again every second.
+        m_ctx.NotifsLoaded = false;
+        if (!m_tickErrorShown) {
+            m_tickErrorShown = true;
+            Messages::error(this, QString::fromUtf8(e.what()));
+        }
+    }
+    if (!m_ctx.SessionEnding && m_ctx.db.isOpen()) m_notiftimer->start();
+}
+
+void TfrmMain::showPopup(const PopupRequest& request) {
+    m_reminders.removeAll(nullptr);
+    m_reminders.append(TfrmActiveNotif::open(m_ctx, request));
+}
+
+QList<TfrmActiveNotif*> TfrmMain::openReminders() const {
+    QList<TfrmActiveNotif*> out;
+    for (const auto& w : m_reminders)
+        if (w) out << w.data();
+    return out;
+}
+
+// E-mail reminders are sent by the mail part of the program.
+void TfrmMain::SendRMail(data::Table&) {}
+
+// ---------------------------------------------------------------------------------------------
+// Parts filled in by the calendar and profiles.
 
 void TfrmMain::UpdateHeaders() {}
 void TfrmMain::PopulateCalendar() {}
@@ -531,7 +570,6 @@ void TfrmMain::LoadPatientList() {}
 void TfrmMain::selectFirstProfile() {}
 void TfrmMain::sortLists() {}
 void TfrmMain::showFirstListRows() {}
-void TfrmMain::notiftimerTimer() {}
 void TfrmMain::TimerConfigTimer() {}
 
 } // namespace vantrel

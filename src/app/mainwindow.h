@@ -3,8 +3,10 @@
 // the notification-area icon and the timers for the whole run, and wires the pages together.
 #include "app/context.h"
 #include "data/maincursors.h"
+#include "notify/scheduler.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <memory>
 #include <optional>
@@ -30,7 +32,9 @@ namespace platform {
 class TerminationWatcher;
 }
 
-class TfrmMain : public QMainWindow {
+class TfrmActiveNotif;
+
+class TfrmMain : public QMainWindow, public ReminderRaiser {
     Q_OBJECT
 public:
     explicit TfrmMain(Context& ctx, QWidget* parent = nullptr);
@@ -49,6 +53,12 @@ public:
     MedicinesPage* medicinesPage() const { return m_medicines; }
     QSystemTrayIcon* trayIcon() const { return m_tray; }
     QTimer* notiftimer() const { return m_notiftimer; }
+    Scheduler* scheduler() const { return m_scheduler.get(); }
+    QList<TfrmActiveNotif*> openReminders() const;
+
+    // Raising a due reminder.
+    void showPopup(const PopupRequest& request) override;
+    void SendRMail(data::Table& tbnotif2) override;
     bool trayAvailable() const;
 
     // Tests run without a desktop; they say whether a notification area is there.
@@ -113,6 +123,9 @@ private:
 
     Context& m_ctx;
     std::unique_ptr<data::MainCursors> m_cursors;
+    std::unique_ptr<Scheduler> m_scheduler;
+    QList<QPointer<TfrmActiveNotif>> m_reminders;
+    bool m_tickErrorShown = false;
 
     QWidget* Panel1 = nullptr;
     NavBar* dxSideBar1 = nullptr;

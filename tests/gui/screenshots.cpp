@@ -1,6 +1,9 @@
 // Saves pictures of the main window's pages and colour schemes, for a person to look at:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/tests/vantrel_screenshots OUTDIR
+#include "app/datetime.h"
+#include "notify/activenotif.h"
 #include "support/guifixture.h"
+#include "support/plans.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,5 +39,28 @@ int main(int argc, char** argv) {
         f.window->dxSideBar1ItemClick(1);
         snap(QStringLiteral("scheme-%1-medicines").arg(QString::fromLatin1(scheme)));
     }
+
+    // Reminder windows: a dose with a message and a sound, an appointment without a message.
+    const int med = test::addMedicine(f.ctx.db, QStringLiteral("Amoxicillin 500 mg"));
+    const int doc = test::addDoctor(f.ctx.db, QStringLiteral("Anna"), QStringLiteral("Berger"));
+    const double now = f.ctx.clock->nowValue();
+    PopupRequest dose;
+    dose.APPTTYPE = QStringLiteral("M");
+    dose.MEDREF = med;
+    dose.NOTIFMIN = 10;
+    dose.NOTIFTEXT = QStringLiteral("Take one capsule with a full glass of water.");
+    dose.PLAYAUDIO = true;
+    dose.AUDIOFILE = QStringLiteral("/usr/share/sounds/alsa/Front_Center.wav");
+    dose.eventTime = now + 10 * dt::kMinute;
+    auto* a = TfrmActiveNotif::open(f.ctx, dose);
+    PopupRequest appt;
+    appt.APPTTYPE = QStringLiteral("D");
+    appt.DRREF = doc;
+    appt.NOTIFMIN = 30;
+    appt.eventTime = now + 30 * dt::kMinute;
+    auto* b = TfrmActiveNotif::open(f.ctx, appt);
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    a->grab().save(out + QStringLiteral("/reminder-dose.png"));
+    b->grab().save(out + QStringLiteral("/reminder-appointment.png"));
     return 0;
 }

@@ -1,0 +1,75 @@
+// The reminder list's rebuild over many plans, and the tick that finds nothing due.
+#include "app/context.h"
+#include "app/datetime.h"
+#include "data/maincursors.h"
+#include "notify/scheduler.h"
+#include "support/plans.h"
+#include "support/testsupport.h"
+
+#include <QCoreApplication>
+#include <benchmark/benchmark.h>
+
+using namespace vantrel;
+
+namespace {
+
+class NoRaiser : public ReminderRaiser {
+public:
+    void showPopup(const PopupRequest&) override {}
+    void SendRMail(data::Table&) override {}
+};
+
+struct Store {
+    test::Sandbox box;
+    Context ctx;
+    std::unique_ptr<data::MainCursors> cursors;
+    NoRaiser raiser;
+    std::unique_ptr<Scheduler> scheduler;
+
+    explicit Store(int plans) {
+        ctx.clock = std::make_unique<FakeClock>(QDateTime(QDate(2026, 6, 10), QTime(12, 0)));
+        ctx.db.open(box.dataDir());
+        const char* kinds[] = {"N", "D", "X", "W"};
+        ctx.db.transaction([&] {
+            for (int i = 0; i < plans; ++i) {
+                test::PlanSpec p;
+                p.patient = 1 + i % 10;
+                p.repeat = QString::fromLatin1(kinds[i % 4]);
+                p.days = p.repeat == "X" ? QString::number(2 + i % 13) : p.repeat == "W" ? QStringLiteral("246") : QString();
+                p.start = dt::encode(2026, 6, 1 + i % 20, 6 + i % 14, i % 60);
+                p.minutesBefore = i % 3 == 0 ? 15 : 0;
+                test::addPlan(ctx.db, p);
+            }
+        });
+        cursors = std::make_unique<data::MainCursors>(ctx.db);
+        cursors->openAll();
+        scheduler = std::make_unique<Scheduler>(ctx, cursors->tbplanlist4, cursors->tbnotif2, raiser);
+    }
+};
+
+void BM_Rebuild(benchmark::State& state) {
+    Store store(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        store.scheduler->rebuild();
+        benchmark::DoNotOptimize(store.scheduler->firstPending());
+    }
+    state.counters["entries"] = store.scheduler->list().NotifCount();
+}
+BENCHMARK(BM_Rebuild)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_QuietTick(benchmark::State& state) {
+    Store store(1000);
+    store.scheduler->tick(); // builds the list; later ticks find nothing due
+    for (auto _ : state) store.scheduler->tick();
+}
+BENCHMARK(BM_QuietTick)->Unit(benchmark::kNanosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,181 @@
+#include "notify/activenotif.h"
+
+#include "app/context.h"
+#include "app/datetime.h"
+#include "app/messages.h"
+#include "data/table.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
+#include <cmath>
+
+namespace vantrel {
+
+namespace {
+TfrmActiveNotif::PlayerFactory g_playerFactory;
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->move(x, y);
+    l->resize(parent->width() - x - 4, 16);
+    return l;
+}
+
+QString countdownText(bool appointment, long long minutes) {
+    return (appointment ? QStringLiteral("Appointment occurs in ") : QStringLiteral("Dose occurs in ")) +
+           QString::number(minutes) + QStringLiteral(" minutes.");
+}
+} // namespace
+
+void TfrmActiveNotif::setPlayerFactory(PlayerFactory factory) { g_playerFactory = std::move(factory); }
+
+TfrmActiveNotif::TfrmActiveNotif(Context& ctx, const PopupRequest& r) : QWidget(nullptr), m_ctx(ctx) {
+    setObjectName(QStringLiteral("TfrmActiveNotif"));
+    setWindowTitle(QStringLiteral("Vantrel Notification"));
+    // A reminder must not hide behind other windows.
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowStaysOnTopHint);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(kClientWidth, kClientHeight);
+
+    notifname = label(this, "notifname", QStringLiteral("Notification:"), 8, 8);
+    notifdelay = label(this, "notifdelay", QStringLiteral("Appointment Occurs In X Minutes"), 8, 24);
+    Label2 = label(this, "Label2", QStringLiteral("Notification Message:"), 8, 46);
+    notifmsg = new QPlainTextEdit(this);
+    notifmsg->setObjectName(QStringLiteral("notifmsg"));
+    notifmsg->setReadOnly(true);
+    notifmsg->setGeometry(8, 64, 265, 49);
+
+    auto* strip = new QWidget(this);
+    strip->setObjectName(QStringLiteral("Panel1"));
+    strip->setGeometry(0, kClientHeight - 41, kClientWidth, 41);
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), strip);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setGeometry(104, 8, 81, 25);
+    BitBtn1->setDefault(true);
+    connect(BitBtn1, &QPushButton::clicked, this, &TfrmActiveNotif::BitBtn1Click);
+    MediaPlayer2 = new QWidget(strip);
+    MediaPlayer2->setObjectName(QStringLiteral("MediaPlayer2"));
+    MediaPlayer2->setGeometry(248, 8, 30, 25);
+    m_stop = new QPushButton(style()->standardIcon(QStyle::SP_MediaStop), QString(), MediaPlayer2);
+    m_stop->setObjectName(QStringLiteral("btnStop"));
+    m_stop->setToolTip(QStringLiteral("Stop"));
+    m_stop->setGeometry(0, 0, 30, 25);
+    m_stop->setEnabled(false);
+    connect(m_stop, &QPushButton::clicked, this, [this] {
+        if (m_player) m_player->stop();
+    });
+    MediaPlayer2->hide();
+    lblStartTime = new QLabel(strip);
+    lblStartTime->setObjectName(QStringLiteral("lblStartTime"));
+    lblStartTime->hide();
+    lblAudioFile = new QLabel(strip);
+    lblAudioFile->setObjectName(QStringLiteral("lblAudioFile"));
+    lblAudioFile->hide();
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(2000);
+    connect(Timer1, &QTimer::timeout, this, &TfrmActiveNotif::Timer1Timer);
+
+    if (r.NOTIFTEXT.isEmpty()) {
+        // The top stays where it is, so the shorter window ends higher on the screen.
+        setFixedSize(kClientWidth, kShortHeight);
+        strip->move(0, kShortHeight - 41);
+        Label2->hide();
+        notifmsg->hide();
+    }
+    notifmsg->setPlainText(r.NOTIFTEXT);
+    lblStartTime->setText(dt::floatToText(r.eventTime));
+
+    const bool dose = r.APPTTYPE == QLatin1String("M");
+    const QString name = nameFor(r);
+    notifname->setText(dose ? QStringLiteral("Notification: Medicine - ") + name
+                            : QStringLiteral("Notification: Appointment - Dr. ") + name);
+    notifdelay->setText(r.NOTIFMIN >= 1 ? countdownText(!dose, r.NOTIFMIN) : QString());
+    if (r.PLAYAUDIO) {
+        lblAudioFile->setText(r.AUDIOFILE);
+        MediaPlayer2->show();
+    }
+}
+
+TfrmActiveNotif::~TfrmActiveNotif() {
+    // The sound ends with its window.
+    if (m_player) m_player->stop();
+}
+
+QString TfrmActiveNotif::nameFor(const PopupRequest& r) {
+    if (r.APPTTYPE == QLatin1String("M")) {
+        data::Table tbmedicine(m_ctx.db, QStringLiteral("medicine"), QStringLiteral("tbmedicine"));
+        tbmedicine.open();
+        return tbmedicine.locate(QStringLiteral("MEDREF"), r.MEDREF) ? tbmedicine.text(QStringLiteral("NAME")) : QString();
+    }
+    data::Table tbdoctor(m_ctx.db, QStringLiteral("doctor"), QStringLiteral("tbdoctor"));
+    tbdoctor.open();
+    if (!tbdoctor.locate(QStringLiteral("DRREF"), r.DRREF)) return QString();
+    return tbdoctor.text(QStringLiteral("FIRSTNAME")) + QLatin1Char(' ') + tbdoctor.text(QStringLiteral("LASTNAME"));
+}
+
+TfrmActiveNotif* TfrmActiveNotif::open(Context& ctx, const PopupRequest& request) {
+    auto* w = new TfrmActiveNotif(ctx, request);
+    w->show();
+    // Near the bottom-left corner of the screen, above the task bar. The top is that of a window
+    // with a message, so a shorter window ends higher.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int screenHeight = screen ? screen->geometry().height() : 768;
+    const int frame = w->frameGeometry().height() - w->height();
+    w->move(10, screenHeight - (kClientHeight + frame) - 50);
+    w->raise();
+    w->Timer1->start();
+    return w;
+}
+
+void TfrmActiveNotif::Timer1Timer() {
+    Timer1->stop();
+    const double eventTime = dt::textToFloat(lblStartTime->text());
+    // Whole minutes left, never rounded up; counted in milliseconds so that the text form of the
+    // event time cannot turn 15:00 left into 14, or the event time itself into "0 minutes".
+    const long long ms = std::llround((eventTime - m_ctx.clock->nowValue()) * 86400000.0);
+    if (ms > 0) {
+        notifdelay->setText(countdownText(notifdelay->text().startsWith(QLatin1String("Appo")), ms / 60000));
+    } else {
+        notifdelay->clear();
+    }
+    if (!AudioStarted && !lblAudioFile->text().isEmpty()) {
+        AudioStarted = true;
+        startAudio();
+    }
+    Timer1->start();
+}
+
+void TfrmActiveNotif::startAudio() {
+    m_player = g_playerFactory ? g_playerFactory() : platform::makeAudioPlayer();
+    m_player->onFinished = [this] {
+        m_stop->setEnabled(false);
+        MediaPlayer2->hide();
+    };
+    // A file that cannot be played is said once; the countdown goes on.
+    m_player->onError = [this](const std::string& text) {
+        m_stop->setEnabled(false);
+        MediaPlayer2->hide();
+        Messages::error(this, QString::fromStdString(text));
+    };
+    m_stop->setEnabled(true);
+    m_player->play(lblAudioFile->text().toStdString());
+}
+
+void TfrmActiveNotif::BitBtn1Click() { close(); }
+
+void TfrmActiveNotif::closeEvent(QCloseEvent* e) {
+    Timer1->stop();
+    if (m_player) m_player->stop();
+    e->accept();
+}
+
+} // namespace vantrel

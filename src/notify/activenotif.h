@@ -1,0 +1,64 @@
+#pragma once
+// The window of one due reminder: what it is for, the minutes left, the message, and the sound.
+#include "notify/scheduler.h"
+#include "platform/audio.h"
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+
+namespace vantrel {
+
+struct Context;
+
+class TfrmActiveNotif : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kClientWidth = 286;
+    static constexpr int kClientHeight = 161;
+    static constexpr int kShortHeight = 118; // without a message
+
+    TfrmActiveNotif(Context& ctx, const PopupRequest& request);
+    ~TfrmActiveNotif() override;
+
+    // Opens a window for the request, shown and counting down.
+    static TfrmActiveNotif* open(Context& ctx, const PopupRequest& request);
+
+    // Tests hand in their own player.
+    using PlayerFactory = std::function<std::unique_ptr<platform::AudioPlayer>()>;
+    static void setPlayerFactory(PlayerFactory factory);
+
+    bool audioStarted() const { return AudioStarted; }
+
+public slots:
+    void Timer1Timer();
+    void BitBtn1Click();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void startAudio();
+    QString nameFor(const PopupRequest& request);
+
+    Context& m_ctx;
+    QLabel* notifname;
+    QLabel* notifdelay;
+    QLabel* Label2;
+    QPlainTextEdit* notifmsg;
+    QPushButton* BitBtn1;
+    QWidget* MediaPlayer2;
+    QPushButton* m_stop;
+    QLabel* lblStartTime;
+    QLabel* lblAudioFile;
+    QTimer* Timer1;
+    std::unique_ptr<platform::AudioPlayer> m_player;
+    bool AudioStarted = false;
+};
+
+} // namespace vantrel

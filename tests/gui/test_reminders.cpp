@@ -1,0 +1,241 @@
+// The pop-up window of a due reminder, and the main window raising it.
+#include "app/datetime.h"
+#include "data/schema.h"
+#include "notify/activenotif.h"
+#include "support/guifixture.h"
+#include "support/plans.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QtTest>
+
+using namespace vantrel;
+using test::MainWindowFixture;
+
+namespace {
+
+class FakePlayer : public platform::AudioPlayer {
+public:
+    static inline int created = 0;
+    static inline QStringList played;
+    static inline FakePlayer* last = nullptr;
+    static inline bool failNext = false;
+    bool isPlaying = false;
+
+    FakePlayer() {
+        ++created;
+        last = this;
+    }
+    ~FakePlayer() override {
+        if (last == this) last = nullptr;
+    }
+    void play(const std::string& file) override {
+        played << QString::fromStdString(file);
+        if (failNext) {
+            failNext = false;
+            onError("Cannot open the file.");
+            return;
+        }
+        isPlaying = true;
+    }
+    void stop() override {
+        if (!isPlaying) return;
+        isPlaying = false;
+        if (onFinished) onFinished();
+    }
+    bool playing() const override { return isPlaying; }
+    void finish() { stop(); }
+};
+
+double at(int h, int m, int s = 0, int ms = 0) { return dt::encode(2026, 1, 5, h, m, s) + ms / 86400000.0; }
+
+PopupRequest appointment(double event, int before, const QString& text = QStringLiteral("Bring the X-rays")) {
+    PopupRequest r;
+    r.APPTTYPE = "D";
+    r.DRREF = 1;
+    r.NOTIFMIN = before;
+    r.NOTIFTEXT = text;
+    r.eventTime = event;
+    return r;
+}
+
+QString label(QWidget* w, const char* name) { return w->findChild<QLabel*>(name)->text(); }
+
+} // namespace
+
+class TestReminders : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        TfrmActiveNotif::setPlayerFactory([] { return std::make_unique<FakePlayer>(); });
+        FakePlayer::created = 0;
+        FakePlayer::played.clear();
+    }
+
+    void anAppointmentCountsDownInWholeMinutes() {
+        MainWindowFixture f;
+        test::addDoctor(f.ctx.db, "Greg", "House");
+        f.clock->setValue(at(9, 45, 0, 400));
+        auto* w = TfrmActiveNotif::open(f.ctx, appointment(at(10, 0), 15));
+        QCOMPARE(w->windowTitle(), QStringLiteral("Vantrel Notification"));
+        QCOMPARE(label(w, "notifname"), QStringLiteral("Notification: Appointment - Dr. Greg House"));
+        QCOMPARE(label(w, "notifdelay"), QStringLiteral("Appointment occurs in 15 minutes."));
+        QCOMPARE(w->findChild<QPlainTextEdit*>("notifmsg")->toPlainText(), QStringLiteral("Bring the X-rays"));
+        f.clock->setValue(at(9, 45, 2, 400));
+        w->Timer1Timer();
+        QCOMPARE(label(w, "notifdelay"), QStringLiteral("Appointment occurs in 14 minutes."));
+        f.clock->setValue(at(9, 45, 0));
+        w->Timer1Timer();
+        QCOMPARE(label(w, "notifdelay"), QStringLiteral("Appointment occurs in 15 minutes.")); // exactly 15 left
+        f.clock->setValue(at(10, 0));
+        w->Timer1Timer();
+        QCOMPARE(label(w, "notifdelay"), QString());
+        f.clock->setValue(at(10, 5));
+        w->Timer1Timer();
+        QCOMPARE(label(w, "notifdelay"), QString());
+        w->close();
+    }
+
+    void aDoseAtItsOwnTimeShowsNoCountdown() {
+        MainWindowFixture f;
+        const int med = test::addMedicine(f.ctx.db, QStringLiteral("Vitamin D \u00e9"));
+        f.clock->setValue(at(8, 0, 1));
+        PopupRequest r;
+        r.APPTTYPE = "M";
+        r.MEDREF = med;
+        r.NOTIFMIN = 0;
+        r.NOTIFTEXT = "With water";
+        r.eventTime = at(8, 0);
+        auto* w = TfrmActiveNotif::open(f.ctx, r);
+        QCOMPARE(label(w, "notifname"), QStringLiteral("Notification: Medicine - Vitamin D \u00e9"));
+        QCOMPARE(label(w, "notifdelay"), QString());
+        w->Timer1Timer();
+        QCOMPARE(label(w, "notifdelay"), QString());
+        r.MEDREF = 999; // no such medicine: the name stays empty
+        r.NOTIFMIN = 5;
+        r.eventTime = at(8, 4, 30);
+        auto* v = TfrmActiveNotif::open(f.ctx, r);
+        QCOMPARE(label(v, "notifname"), QStringLiteral("Notification: Medicine - "));
+        QCOMPARE(label(v, "notifdelay"), QStringLiteral("Dose occurs in 5 minutes."));
+        v->Timer1Timer();
+        QCOMPARE(label(v, "notifdelay"), QStringLiteral("Dose occurs in 4 minutes."));
+        w->close();
+        v->close();
+    }
+
+    void anEmptyMessageMakesAShorterWindowAtTheSameTop() {
+        MainWindowFixture f;
+        f.clock->setValue(at(9, 0));
+        auto* full = TfrmActiveNotif::open(f.ctx, appointment(at(10, 0), 5));
+        auto* empty = TfrmActiveNotif::open(f.ctx, appointment(at(10, 0), 5, QString()));
+        QCOMPARE(full->height(), TfrmActiveNotif::kClientHeight);
+        QCOMPARE(empty->height(), 118);
+        QCOMPARE(empty->frameGeometry().top(), full->frameGeometry().top());
+        QVERIFY(empty->frameGeometry().bottom() < full->frameGeometry().bottom());
+        QCOMPARE(full->frameGeometry().left(), 10);
+        const int screenHeight = QGuiApplication::primaryScreen()->geometry().height();
+        QCOMPARE(full->frameGeometry().bottom() + 1, screenHeight - 50);
+        QVERIFY(empty->findChild<QPushButton*>("BitBtn1")->isVisible());
+        QVERIFY(!empty->findChild<QPlainTextEdit*>("notifmsg")->isVisible());
+        full->close();
+        empty->close();
+    }
+
+    void theSoundStartsOnceAtTheFirstTickAndStopsWithTheWindow() {
+        MainWindowFixture f;
+        f.clock->setValue(at(9, 0));
+        PopupRequest r = appointment(at(9, 10), 10);
+        r.PLAYAUDIO = true;
+        r.AUDIOFILE = "/sounds/chime with blanks.wav";
+        auto* w = TfrmActiveNotif::open(f.ctx, r);
+        auto* player = w->findChild<QWidget*>("MediaPlayer2");
+        QVERIFY(player->isVisible());
+        QCOMPARE(FakePlayer::created, 0); // not before the first tick
+        w->Timer1Timer();
+        w->Timer1Timer();
+        QCOMPARE(FakePlayer::played, QStringList({"/sounds/chime with blanks.wav"}));
+        QVERIFY(w->findChild<QPushButton*>("btnStop")->isEnabled());
+        QTest::mouseClick(w->findChild<QPushButton*>("btnStop"), Qt::LeftButton);
+        QVERIFY(!FakePlayer::last->isPlaying);
+        QVERIFY(!player->isVisible()); // hidden when stopped
+
+        auto* v = TfrmActiveNotif::open(f.ctx, r);
+        v->Timer1Timer();
+        FakePlayer* sound = FakePlayer::last;
+        QVERIFY(sound->isPlaying);
+        QPointer<TfrmActiveNotif> guard(v);
+        QTest::mouseClick(v->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        QTRY_VERIFY(guard.isNull()); // the window frees itself, and its sound with it
+        QVERIFY(FakePlayer::last == nullptr);
+        w->close();
+    }
+
+    void aFileThatCannotBePlayedIsSaidOnceAndTheCountdownGoesOn() {
+        MainWindowFixture f;
+        f.clock->setValue(at(9, 0));
+        PopupRequest r = appointment(at(9, 10), 10);
+        r.PLAYAUDIO = true;
+        r.AUDIOFILE = "/no/such.wav";
+        FakePlayer::failNext = true;
+        auto* w = TfrmActiveNotif::open(f.ctx, r);
+        Messages::clearShown();
+        f.clock->setValue(at(9, 1));
+        w->Timer1Timer();
+        f.clock->setValue(at(9, 2));
+        w->Timer1Timer();
+        QCOMPARE(Messages::shown(), QStringList({"Cannot open the file."}));
+        QCOMPARE(label(w, "notifdelay"), QStringLiteral("Appointment occurs in 8 minutes."));
+        QCOMPARE(FakePlayer::created, 1);
+        w->close();
+    }
+
+    void theMainWindowRaisesDueRemindersAsWindows() {
+        MainWindowFixture f;
+        f.clock->setValue(at(9, 0));
+        test::addMedicine(f.ctx.db, "Aspirin");
+        test::PlanSpec p;
+        p.start = at(9, 30);
+        p.minutesBefore = 10;
+        test::addPlan(f.ctx.db, p);
+        test::addPlan(f.ctx.db, p);
+        f.window->notiftimerTimer();
+        QVERIFY(f.window->openReminders().isEmpty());
+        f.clock->setValue(at(9, 20, 1));
+        f.window->notiftimerTimer();
+        const auto open = f.window->openReminders();
+        QCOMPARE(open.size(), 2);
+        QCOMPARE(open[0]->pos(), open[1]->pos()); // the second on top of the first
+        QCOMPARE(label(open[0], "notifdelay"), QStringLiteral("Dose occurs in 10 minutes."));
+        QVERIFY(open[0]->isVisible());
+        QVERIFY(f.window->notiftimer()->isActive());
+        for (auto* w : open) w->close();
+    }
+
+    void aFailingTickIsShownOnceAndRemindersGoOn() {
+        MainWindowFixture f;
+        f.clock->setValue(at(9, 0));
+        test::addMedicine(f.ctx.db, "Aspirin");
+        f.ctx.db.run("DROP TABLE notif.notif");
+        Messages::clearShown();
+        f.window->notiftimerTimer();
+        f.window->notiftimerTimer();
+        f.window->notiftimerTimer();
+        QCOMPARE(Messages::shown().size(), 1);
+        QVERIFY(f.window->notiftimer()->isActive());
+        // Repaired: the next tick rebuilds and reminds as usual.
+        f.ctx.db.run(data::tableDef("notif").createSql("notif"));
+        test::PlanSpec p;
+        p.start = at(9, 5);
+        test::addPlan(f.ctx.db, p);
+        f.window->notiftimerTimer();
+        f.clock->setValue(at(9, 5, 1));
+        f.window->notiftimerTimer();
+        QCOMPARE(f.window->openReminders().size(), 1);
+        f.window->openReminders()[0]->close();
+    }
+};
+
+QTEST_MAIN(TestReminders)
+#include "test_reminders.moc"

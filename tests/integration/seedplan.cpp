@@ -1,0 +1,36 @@
+// Test helper: writes a profile, a medicine and a one-time dose due a few seconds from now into
+// a data folder, and prints the due moment as seconds since the epoch.
+#include "app/datetime.h"
+#include "data/database.h"
+#include "data/table.h"
+#include "support/plans.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <cstdio>
+
+using namespace vantrel;
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: seedplan DATADIR SECONDS\n");
+        return 2;
+    }
+    data::Database db(QStringLiteral("seed"));
+    db.open(QString::fromLocal8Bit(argv[1]));
+    db.run(QStringLiteral("INSERT INTO patient (NAME) VALUES ('Test Person')"));
+    const int med = test::addMedicine(db, QStringLiteral("Vitamin D"));
+    db.run(QStringLiteral("INSERT INTO mlref (PATIENTREF, MEDREF) VALUES (1, ?)"), {med});
+    // Whole seconds, so the printed moment is exactly the stored one.
+    QDateTime due = QDateTime::currentDateTime().addSecs(QByteArray(argv[2]).toInt());
+    due.setTime(QTime(due.time().hour(), due.time().minute(), due.time().second()));
+    test::PlanSpec p;
+    p.medicine = med;
+    p.start = dt::fromQDateTime(due);
+    p.text = QStringLiteral("Take it with water");
+    test::addPlan(db, p);
+    db.close();
+    std::printf("%lld\n", static_cast<long long>(due.toSecsSinceEpoch()));
+    return 0;
+}

@@ -1,0 +1,92 @@
+#include "app/datetime.h"
+#include "notify/reminderrule.h"
+
+#include <QtTest>
+
+using namespace vantrel;
+
+namespace {
+double at(int d, int h, int m = 0) { return dt::encode(2026, 12, d, h, m); } // December 2026; the 8th is a Tuesday
+
+PlanTiming plan(const char* rep, double start, int minutesBefore = 0, const char* days = "", double end = 0) {
+    PlanTiming p;
+    p.NOTIFTYPE = QStringLiteral("P");
+    p.REPTYPE = QString::fromLatin1(rep);
+    p.STARTTIME = start;
+    p.NOTIFMIN = minutesBefore;
+    p.REPDAYS = QString::fromLatin1(days);
+    p.REPEND = end;
+    return p;
+}
+
+std::optional<double> next(const PlanTiming& p, double now) { return nextReminder(p, now); }
+} // namespace
+
+class TestReminderRule : public QObject {
+    Q_OBJECT
+private slots:
+    void oneTimePlansLookTwoDaysAhead() {
+        const PlanTiming appt = plan("N", at(8, 10), 15);
+        QCOMPARE(next(appt, at(8, 9)), std::optional(at(8, 9, 45)));
+        QCOMPARE(next(appt, at(8, 9, 50)), std::nullopt); // its time has passed
+        QCOMPARE(next(plan("N", at(10, 10)), at(8, 9)), std::nullopt); // 49 hours ahead
+        QCOMPARE(next(plan("N", at(10, 8, 30)), at(8, 9)), std::optional(at(10, 8, 30))); // 47.5 hours
+        PlanTiming none = appt;
+        none.NOTIFTYPE = QStringLiteral("N");
+        QCOMPARE(next(none, at(8, 9)), std::nullopt);
+        QCOMPARE(next(plan("Q", at(8, 10)), at(8, 9)), std::nullopt);
+    }
+
+    void dailyPlansKeepTodaysTimeWhileItIsAhead() {
+        const PlanTiming morning = plan("D", at(1, 8));
+        const PlanTiming evening = plan("D", at(1, 20));
+        // Right after the 08:00 dose fired, the 20:00 dose is still today.
+        QCOMPARE(next(morning, at(8, 8, 0) + 1.0 / 86400), std::optional(at(9, 8)));
+        QCOMPARE(next(evening, at(8, 8, 0) + 1.0 / 86400), std::optional(at(8, 20)));
+        QCOMPARE(next(evening, at(8, 21)), std::optional(at(9, 20)));
+        // Minutes before the dose count too.
+        QCOMPARE(next(plan("D", at(1, 8), 30), at(8, 7)), std::optional(at(8, 7, 30)));
+    }
+
+    void noRepeatingPlanIsRemindedBeforeItsFirstDay() {
+        // Starts the day after tomorrow: nothing tomorrow, the first day itself when in reach.
+        QCOMPARE(next(plan("D", at(10, 8)), at(8, 12)), std::optional(at(10, 8)));
+        QCOMPARE(next(plan("D", at(10, 8)), at(8, 7)), std::nullopt); // more than two days ahead
+        QCOMPARE(next(plan("W", at(10, 8), 0, "3"), at(8, 12)), std::optional(at(15, 8)));
+        QCOMPARE(next(plan("X", at(10, 8), 0, "2"), at(8, 12)), std::optional(at(10, 8)));
+    }
+
+    void weeklyPlansFindTheNextChosenDay() {
+        // Monday, Wednesday and Friday; rebuilt on a Tuesday after the time of day.
+        QCOMPARE(next(plan("W", at(1, 9), 0, "246"), at(8, 10)), std::optional(at(9, 9)));
+        QCOMPARE(next(plan("W", at(1, 9), 0, "246"), at(8, 8)), std::optional(at(9, 9)));
+        QCOMPARE(next(plan("W", at(1, 9), 0, "3"), at(8, 8)), std::optional(at(8, 9))); // Tuesday, still ahead
+        QCOMPARE(next(plan("W", at(1, 9), 0, "3"), at(8, 10)), std::optional(at(15, 9)));
+        QCOMPARE(next(plan("W", at(1, 9), 0, "1234567"), at(8, 10)), std::optional(at(9, 9)));
+        QCOMPARE(next(plan("W", at(1, 9), 0, "089"), at(8, 10)), std::nullopt);
+        QCOMPARE(next(plan("W", at(1, 9), 0, ""), at(8, 10)), std::nullopt);
+    }
+
+    void everyXDaysCountsFromTheFirstReminder() {
+        const PlanTiming p = plan("X", at(1, 9), 0, "3"); // the 1st, 4th, 7th, 10th ...
+        QCOMPARE(next(p, at(7, 8)), std::optional(at(7, 9)));
+        QCOMPARE(next(p, at(7, 10)), std::optional(at(10, 9)));
+        QCOMPARE(next(p, at(8, 10)), std::optional(at(10, 9)));
+        QCOMPARE(next(plan("X", at(1, 9), 0, "0"), at(8, 10)), std::nullopt);
+        QCOMPARE(next(plan("X", at(1, 9), 0, "x"), at(8, 10)), std::nullopt);
+        // A reminder before midnight for a dose after it keeps its own day count.
+        QCOMPARE(next(plan("X", at(2, 0, 10), 15, "2"), at(8, 10)), std::optional(at(9, 23, 55)));
+    }
+
+    void theEndDayIsTheLastDayReminded() {
+        QCOMPARE(next(plan("D", at(1, 9), 0, "", at(8, 0)), at(8, 8)), std::optional(at(8, 9)));
+        QCOMPARE(next(plan("D", at(1, 9), 0, "", at(8, 0)), at(8, 10)), std::nullopt);
+        QCOMPARE(next(plan("D", at(1, 9), 0, "", at(7, 23, 59)), at(8, 8)), std::nullopt); // ended
+        QCOMPARE(next(plan("W", at(1, 9), 0, "6", at(10, 0)), at(8, 10)), std::nullopt); // Friday is after the end
+        QCOMPARE(next(plan("W", at(1, 9), 0, "6", at(11, 0)), at(8, 10)), std::optional(at(11, 9)));
+        QCOMPARE(next(plan("X", at(1, 9), 0, "3", at(9, 0)), at(8, 10)), std::nullopt);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReminderRule)
+#include "test_reminderrule.moc"

@@ -1,0 +1,239 @@
+// The scheduler against real tables, with a clock the test sets.
+#include "app/context.h"
+#include "app/datetime.h"
+#include "data/maincursors.h"
+#include "notify/scheduler.h"
+#include "support/plans.h"
+#include "support/testsupport.h"
+
+#include <QtTest>
+
+using namespace vantrel;
+using test::PlanSpec;
+
+namespace {
+
+struct Raised {
+    int apptId;
+    double eventTime;
+    QString kind; // "popup" or "mail"
+};
+
+class RecordingRaiser : public ReminderRaiser {
+public:
+    QList<Raised> raised;
+    void showPopup(const PopupRequest& r) override { raised.append({r.APPTID, r.eventTime, "popup"}); }
+    void SendRMail(data::Table& n) override { raised.append({n.integer("NOTIFREF"), 0, "mail"}); }
+};
+
+double at(int month, int day, int h, int m = 0, int s = 0) { return dt::encode(2026, month, day, h, m, s); }
+
+struct Rig {
+    test::Sandbox box;
+    Context ctx;
+    FakeClock* clock;
+    std::unique_ptr<data::MainCursors> cursors;
+    RecordingRaiser raiser;
+    std::unique_ptr<Scheduler> scheduler;
+
+    Rig() {
+        auto c = std::make_unique<FakeClock>();
+        clock = c.get();
+        ctx.clock = std::move(c);
+        ctx.db.open(box.dataDir());
+        cursors = std::make_unique<data::MainCursors>(ctx.db);
+        cursors->openAll();
+        scheduler = std::make_unique<Scheduler>(ctx, cursors->tbplanlist4, cursors->tbnotif2, raiser);
+    }
+    int plan(PlanSpec p) { return test::addPlan(ctx.db, p); }
+    void at(double v) { clock->setValue(v); }
+    void tickAt(double v) {
+        clock->setValue(v);
+        scheduler->tick();
+    }
+    QList<int> raisedIds() const {
+        QList<int> ids;
+        for (const Raised& r : raiser.raised) ids << r.apptId;
+        return ids;
+    }
+};
+
+PlanSpec once(double start, int before = 0) {
+    PlanSpec p;
+    p.type = "D";
+    p.doctor = 1;
+    p.start = start;
+    p.minutesBefore = before;
+    return p;
+}
+
+PlanSpec repeating(const char* kind, double start, const char* days = "", double end = 0) {
+    PlanSpec p;
+    p.start = start;
+    p.repeat = QString::fromLatin1(kind);
+    p.days = QString::fromLatin1(days);
+    p.end = end;
+    return p;
+}
+
+} // namespace
+
+class TestScheduler : public QObject {
+    Q_OBJECT
+private slots:
+    void anAppointmentIsRaisedOnceAtItsReminderTime() {
+        Rig r;
+        r.at(at(1, 5, 9));
+        const int id = r.plan(once(at(1, 5, 10), 15));
+        r.scheduler->tick(); // the first tick builds the list
+        QCOMPARE(r.scheduler->list().NotifCount(), 1);
+        QCOMPARE(r.scheduler->list()[0].NotifTime, at(1, 5, 9, 45));
+        QCOMPARE(r.scheduler->firstPending(), at(1, 5, 9, 45));
+        r.tickAt(at(1, 5, 9, 45)); // not yet: strictly later only
+        QVERIFY(r.raiser.raised.isEmpty());
+        r.tickAt(at(1, 5, 9, 45, 1));
+        QCOMPARE(r.raisedIds(), QList<int>({id}));
+        QCOMPARE(r.raiser.raised[0].eventTime, at(1, 5, 10));
+        QCOMPARE(r.scheduler->list().NotifCount(), 0); // dropped by the rebuild
+        r.tickAt(at(1, 5, 9, 46));
+        QCOMPARE(r.raiser.raised.size(), 1);
+    }
+
+    void aReminderTimeAlreadyPastIsNeverRaised() {
+        Rig r;
+        r.at(at(1, 5, 9, 50));
+        r.plan(once(at(1, 5, 10), 15));
+        r.scheduler->tick();
+        r.tickAt(at(1, 5, 11));
+        QVERIFY(r.raiser.raised.isEmpty());
+    }
+
+    void aReminderEntersTheListWithinTwoDays() {
+        Rig r;
+        r.at(at(1, 5, 9));
+        r.plan(once(at(1, 7, 10)));
+        r.scheduler->tick();
+        QCOMPARE(r.scheduler->list().NotifCount(), 0);
+        r.at(at(1, 5, 10, 30));
+        r.ctx.NotifsLoaded = false; // something changed the plans
+        r.scheduler->tick();
+        QCOMPARE(r.scheduler->list().NotifCount(), 1);
+    }
+
+    void remindersAtTheSameTimeRiseInOneTickLaterPlanFirst() {
+        Rig r;
+        r.at(at(1, 5, 9));
+        const int a = r.plan(once(at(1, 5, 10)));
+        const int b = r.plan(once(at(1, 5, 10)));
+        r.scheduler->tick();
+        r.tickAt(at(1, 5, 10, 0, 1));
+        QCOMPARE(r.raisedIds(), QList<int>({b, a}));
+    }
+
+    void repeatingPlansMoveOnToTheirNextOccurrence() {
+        Rig r;
+        r.at(at(1, 5, 7)); // a Monday
+        const int morning = r.plan(repeating("D", at(1, 1, 8)));
+        const int evening = r.plan(repeating("D", at(1, 1, 20)));
+        r.scheduler->tick();
+        r.tickAt(at(1, 5, 8, 0, 1));
+        QCOMPARE(r.raisedIds(), QList<int>({morning}));
+        QCOMPARE(r.scheduler->list()[0].NotifTime, at(1, 5, 20)); // the evening dose stays today
+        r.tickAt(at(1, 5, 20, 0, 1));
+        QCOMPARE(r.raisedIds(), QList<int>({morning, evening}));
+        QCOMPARE(r.scheduler->list()[0].NotifTime, at(1, 6, 8));
+    }
+
+    void anEndedPlanDoesNotStopThePlansAfterIt() {
+        Rig r;
+        r.at(at(1, 6, 10)); // a Tuesday
+        r.plan(repeating("W", at(1, 1, 9), "246", at(1, 6, 0)));
+        r.plan(repeating("X", at(1, 1, 9), "3", at(1, 6, 0)));
+        const int later = r.plan(repeating("W", at(1, 1, 9), "246"));
+        r.scheduler->tick();
+        QCOMPARE(r.scheduler->list().NotifCount(), 1);
+        QCOMPARE(r.scheduler->list()[0].APPTID, later);
+        QCOMPARE(r.scheduler->list()[0].NotifTime, at(1, 7, 9)); // Wednesday
+    }
+
+    void twentyOneRemindersKeepTheEarliestTwenty() {
+        Rig r;
+        r.at(at(1, 5, 9));
+        for (int i = 0; i < 21; ++i) r.plan(once(at(1, 5, 10, i)));
+        r.scheduler->tick();
+        QCOMPARE(r.scheduler->list().NotifCount(), 20);
+        QCOMPARE(r.scheduler->list()[19].NotifTime, at(1, 5, 10, 19));
+        // Once the first ones are raised, the 21st comes in at the rebuild.
+        r.tickAt(at(1, 5, 10, 0, 30));
+        QCOMPARE(r.scheduler->list()[19].NotifTime, at(1, 5, 10, 20));
+    }
+
+    void aDisabledSpellRaisesNothingAndThenRaisesLate() {
+        Rig r;
+        r.at(at(1, 5, 9));
+        const int id = r.plan(once(at(1, 5, 10, 30)));
+        r.scheduler->tick();
+        r.ctx.settings.DisableNotifs = true;
+        r.tickAt(at(1, 5, 10));
+        r.tickAt(at(1, 5, 10, 45));
+        QVERIFY(r.raiser.raised.isEmpty());
+        r.ctx.settings.DisableNotifs = false;
+        r.tickAt(at(1, 5, 11));
+        QCOMPARE(r.raisedIds(), QList<int>({id}));
+    }
+
+    void everyProfileIsReminded() {
+        Rig r;
+        r.ctx.CurrentPatientRef = 1;
+        r.at(at(1, 5, 9));
+        PlanSpec other = once(at(1, 5, 10));
+        other.patient = 2;
+        const int id = r.plan(other);
+        r.scheduler->tick();
+        r.tickAt(at(1, 5, 10, 1));
+        QCOMPARE(r.raisedIds(), QList<int>({id}));
+    }
+
+    void theReminderTypeDecidesWhatIsRaised() {
+        Rig r;
+        r.at(at(1, 5, 9));
+        for (const char* type : {"P", "E", "B", "N"}) {
+            PlanSpec p = once(at(1, 5, 10));
+            p.notifType = QString::fromLatin1(type);
+            r.plan(p);
+        }
+        r.scheduler->tick();
+        r.tickAt(at(1, 5, 10, 1));
+        QStringList kinds;
+        for (const Raised& x : r.raiser.raised) kinds << x.kind;
+        // Later plans first: "B" gives both, "E" mail, "P" a pop-up; "N" was never listed.
+        QCOMPARE(kinds, QStringList({"popup", "mail", "mail", "popup"}));
+    }
+
+    void aPlanWhoseRowsVanishedRaisesNothing() {
+        Rig r;
+        r.at(at(1, 5, 9));
+        r.plan(once(at(1, 5, 10)));
+        r.scheduler->tick();
+        r.ctx.db.run("DELETE FROM notif");
+        r.tickAt(at(1, 5, 10, 1));
+        QVERIFY(r.raiser.raised.isEmpty());
+        QCOMPARE(r.scheduler->list().NotifCount(), 0);
+    }
+
+    void aQuietTickTouchesNoTable() {
+        Rig r;
+        r.at(at(1, 5, 9));
+        r.plan(once(at(1, 5, 10)));
+        r.scheduler->tick();
+        const quint64 before = r.ctx.db.statementCount();
+        for (int s = 1; s < 100; ++s) r.tickAt(at(1, 5, 9, 0, s));
+        QCOMPARE(r.ctx.db.statementCount(), before);
+        r.ctx.NotifsLoaded = false;
+        r.scheduler->tick();
+        QVERIFY(r.ctx.db.statementCount() > before);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestScheduler)
+#include "test_scheduler.moc"

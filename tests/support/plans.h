@@ -1,0 +1,30 @@
+#pragma once
+// Writes plans with their reminder rows straight into the tables, as the wizards would.
+#include "data/database.h"
+
+#include <QString>
+
+namespace vantrel::test {
+
+struct PlanSpec {
+    int patient = 1;
+    QString type = QStringLiteral("M"); // "D" appointment, "M" dose
+    int doctor = -1;
+    int medicine = 1;
+    double start = 0;
+    QString repeat = QStringLiteral("N");
+    QString days; // REPDAYS as written: interval or weekday digits
+    double end = 0;
+    QString notifType = QStringLiteral("P");
+    int minutesBefore = 0;
+    QString text = QStringLiteral("Take it");
+    bool playAudio = false;
+    QString audioFile;
+};
+
+// Returns the new plan's APPTID.
+int addPlan(data::Database& db, const PlanSpec& p);
+int addMedicine(data::Database& db, const QString& name);
+int addDoctor(data::Database& db, const QString& first, const QString& last);
+
+} // namespace vantrel::test
