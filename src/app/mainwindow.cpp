@@ -7,7 +7,10 @@
 #include "app/errors.h"
 #include "app/geometry.h"
 #include "app/messages.h"
+#include "app/profiledialogs.h"
 #include "app/shared.h"
+#include "data/removal.h"
+#include "widgets/datagrid.h"
 #include "platform/sessionend.h"
 #include "notify/activenotif.h"
 #include "records/doctorspage.h"
@@ -146,13 +149,18 @@ void TfrmMain::buildLayout() {
     bar->addWidget(btnRemoveProfile);
     bar->addStretch(1);
     rightLayout->addWidget(Panel40);
+    connect(cbPatient, qOverload<int>(&QComboBox::activated), this, &TfrmMain::cbPatientChange);
+    connect(btnAddProfile, &QPushButton::clicked, this, &TfrmMain::btnAddProfileClick);
+    connect(btnRemoveProfile, &QPushButton::clicked, this, &TfrmMain::btnRemoveProfileClick);
 
     PageControlEx1 = new QStackedWidget(right);
     PageControlEx1->setObjectName(QStringLiteral("PageControlEx1"));
     PageControlEx1->setMinimumSize(420, 311);
     m_calendar = new CalendarPage(PageControlEx1);
-    m_medicines = new MedicinesPage(PageControlEx1);
-    m_doctors = new DoctorsPage(PageControlEx1);
+    m_host.window = this;
+    m_host.populateCalendar = [this] { PopulateCalendar(); };
+    m_medicines = new MedicinesPage(m_host, PageControlEx1);
+    m_doctors = new DoctorsPage(m_host, PageControlEx1);
     TabSheet4 = new QWidget(PageControlEx1);
     TabSheet4->setObjectName(QStringLiteral("TabSheet4"));
     auto* welcome = new QVBoxLayout(TabSheet4);
@@ -293,6 +301,7 @@ void TfrmMain::openDataStore() {
     m_ctx.db.open(m_ctx.DataDir);
     m_cursors = std::make_unique<data::MainCursors>(m_ctx.db);
     m_cursors->openAll();
+    m_host.cursors = m_cursors.get();
     m_scheduler = std::make_unique<Scheduler>(m_ctx, m_cursors->tbplanlist4, m_cursors->tbnotif2, *this);
 }
 
@@ -566,10 +575,112 @@ void TfrmMain::SendRMail(data::Table&) {}
 
 void TfrmMain::UpdateHeaders() {}
 void TfrmMain::PopulateCalendar() {}
-void TfrmMain::LoadPatientList() {}
-void TfrmMain::selectFirstProfile() {}
-void TfrmMain::sortLists() {}
-void TfrmMain::showFirstListRows() {}
-void TfrmMain::TimerConfigTimer() {}
+
+// ---------------------------------------------------------------------------------------------
+// Profiles
+
+void TfrmMain::LoadPatientList() {
+    cbPatient->clear();
+    data::Table& p = m_cursors->tbpatient;
+    for (p.first(); !p.eof(); p.next())
+        cbPatient->addItem(p.text(QStringLiteral("NAME")), p.integer(QStringLiteral("PATIENTREF")));
+}
+
+// The first profile becomes current; with none, the first-profile dialog is asked for as soon
+// as the window has been shown.
+void TfrmMain::selectFirstProfile() {
+    LoadPatientList();
+    if (cbPatient->count() > 0) {
+        cbPatient->setCurrentIndex(0);
+        cbPatientChange();
+    } else if (!m_firstProfileAsked) {
+        TimerConfig->start();
+    }
+}
+
+void TfrmMain::cbPatientChange() {
+    if (cbPatient->currentIndex() < 0) return;
+    data::MainCursors& c = *m_cursors;
+    // Found by its key, so two profiles of the same name are still two profiles.
+    const int key = cbPatient->currentData().toInt();
+    if (!c.tbpatient.locate(QStringLiteral("PATIENTREF"), key)) return;
+    m_ctx.CurrentPatientRef = key;
+    const QString filter = QStringLiteral("patientref = %1").arg(key);
+    for (data::Table* t : {&c.tbdlref, &c.tbmlref, &c.tbplanlist2}) {
+        t->setFilter(filter);
+        t->setFiltered(true);
+        t->close();
+        t->open();
+    }
+    c.qrydoctor.close();
+    c.qrydoctor.setSql(data::doctorListSql(key));
+    c.qrymedicine.close();
+    c.qrymedicine.setSql(data::medicineListSql(key));
+    m_doctors->reloadForProfile();
+    m_medicines->reloadForProfile();
+    showFirstListRows();
+    PopulateCalendar();
+}
+
+void TfrmMain::sortLists() {
+    for (RecordsPage* page : {static_cast<RecordsPage*>(m_doctors), static_cast<RecordsPage*>(m_medicines)}) {
+        page->listGrid()->resort();
+        page->planGrid()->resort();
+    }
+}
+
+void TfrmMain::showFirstListRows() {
+    for (RecordsPage* page : {static_cast<RecordsPage*>(m_medicines), static_cast<RecordsPage*>(m_doctors)}) {
+        page->listGrid()->selectShownRow(1);
+        page->rowChanging(1);
+    }
+}
+
+void TfrmMain::TimerConfigTimer() {
+    TimerConfig->stop();
+    if (!m_ctx.MainShown) {
+        TimerConfig->start();
+        return;
+    }
+    if (m_firstProfileAsked) return;
+    m_firstProfileAsked = true;
+    TfrmFirstProfile dialog(m_ctx, this);
+    QCoreApplication::processEvents();
+    dialog.exec();
+    m_cursors->tbpatient.close();
+    m_cursors->tbpatient.open();
+    LoadPatientList();
+    cbPatient->setCurrentIndex(0);
+    cbPatientChange();
+}
+
+void TfrmMain::btnAddProfileClick() {
+    // Over the top of the window, its middle near the left end of the "Add Profile" button.
+    const QPoint place(x() + Panel1->width() + btnAddProfile->x(), y() + 30);
+    TfrmAddProfile dialog(m_ctx, this, place);
+    if (dialog.exec() != QDialog::Accepted) return;
+    m_cursors->tbpatient.close();
+    m_cursors->tbpatient.open();
+    LoadPatientList();
+    cbPatient->setCurrentIndex(cbPatient->findText(dialog.profileName(), Qt::MatchExactly | Qt::MatchCaseSensitive));
+    cbPatientChange();
+}
+
+void TfrmMain::btnRemoveProfileClick() {
+    if (cbPatient->count() == 1) {
+        Messages::warning(this, QStringLiteral("At least one profile must be entered"));
+        return;
+    }
+    if (!Messages::confirm(this, QStringLiteral("Are you sure you want to remove this profile?"))) return;
+    data::removeProfile(m_ctx.db, m_ctx.CurrentPatientRef);
+    for (data::Table* t : m_cursors->inOpeningOrder()) {
+        t->close();
+        t->open();
+    }
+    m_ctx.NotifsLoaded = false;
+    LoadPatientList();
+    cbPatient->setCurrentIndex(0);
+    cbPatientChange();
+}
 
 } // namespace vantrel

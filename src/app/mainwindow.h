@@ -2,6 +2,7 @@
 // The program's one top-level window. It owns the data store's cursors, the pages, the menus,
 // the notification-area icon and the timers for the whole run, and wires the pages together.
 #include "app/context.h"
+#include "app/pagehost.h"
 #include "data/maincursors.h"
 #include "notify/scheduler.h"
 
@@ -97,6 +98,9 @@ public slots:
     void UpdateHeaders();
     void PopulateCalendar();
     void LoadPatientList();
+    void cbPatientChange();
+    void btnAddProfileClick();
+    void btnRemoveProfileClick();
     void selectFirstProfile();
     void sortLists();
     void showFirstListRows();
@@ -122,6 +126,7 @@ private:
     void runStep(const std::function<void()>& step);
 
     Context& m_ctx;
+    PageHost m_host{m_ctx};
     std::unique_ptr<data::MainCursors> m_cursors;
     std::unique_ptr<Scheduler> m_scheduler;
     QList<QPointer<TfrmActiveNotif>> m_reminders;
@@ -150,6 +155,7 @@ private:
     QTimer* m_sessionResume = nullptr;
     platform::TerminationWatcher* m_termination = nullptr;
     bool m_startMaximized = false;
+    bool m_firstProfileAsked = false;
 };
 
 } // namespace vantrel

@@ -1,8 +1,19 @@
 #include "records/doctorspage.h"
 
+#include "app/messages.h"
+#include "data/listquery.h"
+#include "data/removal.h"
+#include "data/table.h"
+#include "records/adddoctor.h"
+#include "widgets/datagrid.h"
+#include "widgets/detailsform.h"
+
+#include <QLabel>
+#include <QPushButton>
+
 namespace vantrel {
 
-DoctorsPage::DoctorsPage(QWidget* parent) : QWidget(parent) {
+DoctorsPage::DoctorsPage(PageHost& host, QWidget* parent) : RecordsPage(host, parent) {
     setObjectName(QStringLiteral("TabSheet3"));
     m_page = buildTwoListPage(
         this, QStringLiteral("Doctors"),
@@ -11,6 +22,128 @@ DoctorsPage::DoctorsPage(QWidget* parent) : QWidget(parent) {
         {"Panel17", "Panel21", "Panel20", "Panel22", " Appointments For Selected Doctor:", "DBAdvStringGrid2",
          {{"BitBtn1", "Add Appointment"}, {"btnEditDrAppt", "Edit Appointment"}, {"btnRemoveDrAppt", "Remove Appt."}}},
         QStringLiteral("ScrollBox2"), QStringLiteral(" Doctor Details:"));
+    BitBtn5 = m_page.upper.buttons[0];
+    btnEditDoctor = m_page.upper.buttons[1];
+    BitBtn7 = m_page.upper.buttons[2];
+    BitBtn1 = m_page.lower.buttons[0];
+    btnEditDrAppt = m_page.lower.buttons[1];
+    btnRemoveDrAppt = m_page.lower.buttons[2];
+    for (QPushButton* b : {btnEditDoctor, BitBtn7, BitBtn1, btnEditDrAppt, btnRemoveDrAppt}) b->setEnabled(false);
+
+    listGrid()->setColumns({{QStringLiteral("Last Name"), QStringLiteral("lastname"), 83},
+                            {QStringLiteral("First Name"), QStringLiteral("firstname"), 86},
+                            {QStringLiteral("Specialization"), QStringLiteral("specialty"), 122}});
+    planGrid()->setColumns({{QStringLiteral("Start Time"), QStringLiteral("STARTTIME"), 135},
+                            {QStringLiteral("End Time"), QStringLiteral("ENDTIME"), 146}});
+    listGrid()->onRowChanging = [this](int row) { return DBAdvStringGrid1RowChanging(row); };
+    connect(listGrid(), &DataGrid::clickSort, this, &DoctorsPage::DBAdvStringGrid1ClickSort);
+    connect(listGrid(), &DataGrid::dblClickCell, this, &DoctorsPage::DBAdvStringGrid1DblClickCell);
+    connect(BitBtn5, &QPushButton::clicked, this, &DoctorsPage::BitBtn5Click);
+    connect(btnEditDoctor, &QPushButton::clicked, this, &DoctorsPage::btnEditDoctorClick);
+    connect(BitBtn7, &QPushButton::clicked, this, &DoctorsPage::BitBtn7Click);
+
+    m_details = std::make_unique<DetailsForm>(m_page.details);
+    lblDrName = m_details->addLine(QStringLiteral("Doctor Name:"), QStringLiteral("lblDrName"));
+    m_details->addLine(QStringLiteral("Specialty:"), QStringLiteral("SPECIALTY"));
+    m_details->addLine(QStringLiteral("Office Phone:"), QStringLiteral("POFFICE"));
+    m_details->addLine(QStringLiteral("Office Fax:"), QStringLiteral("PFAX"));
+    m_details->addLine(QStringLiteral("Mobile Phone:"), QStringLiteral("PMOBILE"));
+    m_details->addLine(QStringLiteral("Home Phone:"), QStringLiteral("PHOME"));
+    m_details->addMemo(QStringLiteral("Comments:"), QStringLiteral("COMMENTS"));
+}
+
+DoctorsPage::~DoctorsPage() = default;
+
+void DoctorsPage::reloadForProfile() {
+    listGrid()->resetSortColumn();
+    reloadList();
+}
+
+void DoctorsPage::reloadList() { fillGrid(listGrid(), m_host.c().qrydoctor); }
+
+bool DoctorsPage::DBAdvStringGrid1RowChanging(int newRow) {
+    data::MainCursors& c = m_host.c();
+    if (!c.qrydoctor.active()) return true;
+    const int r = queryRowOf(listGrid(), newRow, c.qrydoctor);
+    if (r < 0) {
+        planGrid()->loadRows({});
+        for (QPushButton* b : {BitBtn1, btnEditDrAppt, btnRemoveDrAppt, btnEditDoctor, BitBtn7}) b->setEnabled(false);
+        c.tbdoctor.close();
+        m_details->clear();
+        return false;
+    }
+    c.tbdoctor.open();
+    for (QPushButton* b : {BitBtn1, btnEditDoctor, BitBtn7}) b->setEnabled(true);
+    c.tbdoctor.locate(QStringLiteral("DRREF"), c.qrydoctor.value(r, QStringLiteral("DRREF")).toString());
+    c.tbplanlist.close();
+    c.tbdlref.locate(QStringLiteral("DLREF"), c.qrydoctor.value(r, QStringLiteral("DLREF")).toInt());
+    c.tbplanlist.setFilter(QStringLiteral("PATIENTREF = %1 and DRREF = %2")
+                               .arg(m_host.ctx.CurrentPatientRef)
+                               .arg(c.tbdoctor.integer(QStringLiteral("DRREF"))));
+    c.tbplanlist.setFiltered(true);
+    c.tbplanlist.open();
+    appointmentRowChange(1);
+    showDetails();
+    lblDrName->setText(QStringLiteral("Dr. ") + c.tbdoctor.text(QStringLiteral("FIRSTNAME")) + QLatin1Char(' ') +
+                       c.qrydoctor.value(r, QStringLiteral("LASTNAME")).toString());
+    return true;
+}
+
+void DoctorsPage::showDetails() {
+    data::Table& d = m_host.c().tbdoctor;
+    QMap<QString, QString> values;
+    if (d.active() && !d.isEmpty())
+        for (const char* f : {"SPECIALTY", "POFFICE", "PFAX", "PMOBILE", "PHOME", "COMMENTS"})
+            values.insert(QString::fromLatin1(f), d.text(QString::fromLatin1(f)));
+    m_details->show(values);
+}
+
+void DoctorsPage::appointmentRowChange(int row) {
+    data::Table& plans = m_host.c().tbplanlist;
+    fillPlanGrid(plans);
+    planGrid()->selectShownRow(row);
+    const bool any = plans.active() && !plans.isEmpty();
+    btnEditDrAppt->setEnabled(any);
+    btnRemoveDrAppt->setEnabled(any);
+}
+
+void DoctorsPage::DBAdvStringGrid1ClickSort(int) { DBAdvStringGrid1RowChanging(listGrid()->selectedRow()); }
+
+void DoctorsPage::DBAdvStringGrid1DblClickCell(int row, int) {
+    if (row != 0 && btnEditDoctor->isEnabled()) btnEditDoctorClick();
+}
+
+void DoctorsPage::BitBtn5Click() { runDialog(false); }
+void DoctorsPage::btnEditDoctorClick() { runDialog(true); }
+
+void DoctorsPage::runDialog(bool editMode) {
+    const int remembered = listGrid()->selectedRow();
+    const int selected = editMode ? m_host.c().tbdoctor.integer(QStringLiteral("DRREF")) : -1;
+    TfrmAddDoctor dialog(m_host.ctx, editMode ? TfrmAddDoctor::Mode::Edit : TfrmAddDoctor::Mode::Add, selected,
+                         m_host.window);
+    if (dialog.exec() != QDialog::Accepted) return;
+    m_host.c().tbplanlist2.refresh();
+    m_host.c().tbdoctor.close();
+    m_host.c().tbdoctor.open();
+    m_host.c().tbdoctor2.refresh();
+    // After adding, the first row of the sorted list; after editing, the same row number.
+    showRowAfterChange(editMode ? remembered : 1);
+    m_host.calendarChanged();
+}
+
+void DoctorsPage::BitBtn7Click() {
+    if (!Messages::confirm(m_host.window, QStringLiteral("Are you sure you want to remove the selected doctor?"))) return;
+    data::MainCursors& c = m_host.c();
+    data::removeDoctorLink(m_host.ctx.db, m_host.ctx.CurrentPatientRef, c.tbdlref.integer(QStringLiteral("DLREF")));
+    for (data::Table* t : {&c.tbdlref, &c.tbdoctor, &c.tbplanlist2, &c.tbnotif}) {
+        t->close();
+        t->open();
+    }
+    reloadList();
+    listGrid()->selectShownRow(1);
+    DBAdvStringGrid1RowChanging(1);
+    m_host.calendarChanged();
+    m_host.ctx.NotifsLoaded = false;
 }
 
 } // namespace vantrel

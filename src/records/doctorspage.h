@@ -1,22 +1,43 @@
 #pragma once
 // The doctors page: the current profile's doctors, the appointments with the selected doctor,
 // and the selected doctor's details.
-#include "widgets/listsection.h"
+#include "records/recordspage.h"
 
-#include <QWidget>
+class QLabel;
+class QPushButton;
 
 namespace vantrel {
 
-class DoctorsPage : public QWidget {
+class DetailsForm;
+
+class DoctorsPage : public RecordsPage {
     Q_OBJECT
 public:
-    explicit DoctorsPage(QWidget* parent = nullptr);
-    QWidget* listPanel() const { return m_page.upper.panel; }        // Panel24
-    QWidget* appointmentPanel() const { return m_page.lower.panel; } // Panel17
-    void setPanelHeights(int list, int appointments) { setListHeights(m_page, list, appointments); }
+    DoctorsPage(PageHost& host, QWidget* parent = nullptr);
+    ~DoctorsPage() override;
+    QWidget* appointmentPanel() const { return planPanel(); } // Panel17
+
+    void reloadForProfile() override;
+    void reloadList() override;
+    bool rowChanging(int shownRow) override { return DBAdvStringGrid1RowChanging(shownRow); }
+
+public slots:
+    bool DBAdvStringGrid1RowChanging(int newRow);
+    void DBAdvStringGrid1ClickSort(int column);
+    void DBAdvStringGrid1DblClickCell(int row, int column);
+    void BitBtn5Click();
+    void btnEditDoctorClick();
+    void BitBtn7Click();
+    // The appointment list follows the selected doctor.
+    void appointmentRowChange(int row);
 
 private:
-    TwoListPage m_page;
+    void showDetails();
+    void runDialog(bool editMode);
+
+    QPushButton *BitBtn5, *btnEditDoctor, *BitBtn7, *BitBtn1, *btnEditDrAppt, *btnRemoveDrAppt;
+    QLabel* lblDrName;
+    std::unique_ptr<DetailsForm> m_details;
 };
 
 } // namespace vantrel

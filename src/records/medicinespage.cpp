@@ -1,8 +1,18 @@
 #include "records/medicinespage.h"
 
+#include "app/messages.h"
+#include "data/listquery.h"
+#include "data/removal.h"
+#include "data/table.h"
+#include "records/medicinedialog.h"
+#include "widgets/datagrid.h"
+#include "widgets/detailsform.h"
+
+#include <QPushButton>
+
 namespace vantrel {
 
-MedicinesPage::MedicinesPage(QWidget* parent) : QWidget(parent) {
+MedicinesPage::MedicinesPage(PageHost& host, QWidget* parent) : RecordsPage(host, parent) {
     setObjectName(QStringLiteral("TabSheet2"));
     m_page = buildTwoListPage(
         this, QStringLiteral("Medicines"),
@@ -11,6 +21,126 @@ MedicinesPage::MedicinesPage(QWidget* parent) : QWidget(parent) {
         {"Panel13", "Panel28", "Panel14", "Panel29", " Medicine Dosings:", "DBAdvStringGrid4",
          {{"btnAddMedicine", "Add Dosing"}, {"btnMedicineEdit", "Edit Dosing"}, {"btnMedicineRemove", "Remove Dosing"}}},
         QStringLiteral("ScrollBox1"), QStringLiteral(" Medicine Details:"));
+    BitBtn10 = m_page.upper.buttons[0];
+    btnEditMedicine = m_page.upper.buttons[1];
+    BitBtn12 = m_page.upper.buttons[2];
+    btnAddMedicine = m_page.lower.buttons[0];
+    btnMedicineEdit = m_page.lower.buttons[1];
+    btnMedicineRemove = m_page.lower.buttons[2];
+    for (QPushButton* b : {btnEditMedicine, BitBtn12, btnAddMedicine, btnMedicineEdit, btnMedicineRemove})
+        b->setEnabled(false);
+
+    listGrid()->setColumns({{QStringLiteral("Medicine"), QStringLiteral("name"), 450}});
+    planGrid()->setColumns({{QStringLiteral("Start Time"), QStringLiteral("STARTTIME"), 135},
+                            {QStringLiteral("End Time"), QStringLiteral("ENDTIME"), 146}});
+    listGrid()->onRowChanging = [this](int row) { return DBAdvStringGrid3RowChanging(row); };
+    connect(listGrid(), &DataGrid::clickSort, this, &MedicinesPage::DBAdvStringGrid3ClickSort);
+    connect(listGrid(), &DataGrid::dblClickCell, this, &MedicinesPage::DBAdvStringGrid3DblClickCell);
+    connect(BitBtn10, &QPushButton::clicked, this, &MedicinesPage::BitBtn10Click);
+    connect(btnEditMedicine, &QPushButton::clicked, this, &MedicinesPage::btnEditMedicineClick);
+    connect(BitBtn12, &QPushButton::clicked, this, &MedicinesPage::BitBtn12Click);
+
+    m_details = std::make_unique<DetailsForm>(m_page.details);
+    m_details->addLine(QStringLiteral("Medicine Name:"), QStringLiteral("NAME"));
+    m_details->addLine(QStringLiteral("Active Ingredients:"), QStringLiteral("ACTIVEIN"));
+    m_details->addLine(QStringLiteral("Side Effects:"), QStringLiteral("SIDEEFFECTS"));
+    m_details->addMemo(QStringLiteral("Warnings:"), QStringLiteral("WARNINGS"));
+    m_details->addMemo(QStringLiteral("Comments:"), QStringLiteral("COMMENTS"));
+}
+
+MedicinesPage::~MedicinesPage() = default;
+
+void MedicinesPage::reloadForProfile() {
+    listGrid()->resetSortColumn();
+    reloadList();
+}
+
+void MedicinesPage::reloadList() { fillGrid(listGrid(), m_host.c().qrymedicine); }
+
+bool MedicinesPage::DBAdvStringGrid3RowChanging(int newRow) {
+    data::MainCursors& c = m_host.c();
+    if (!c.qrymedicine.active()) return true;
+    const int r = queryRowOf(listGrid(), newRow, c.qrymedicine);
+    if (r < 0) {
+        planGrid()->loadRows({});
+        c.tbmedicine.close();
+        m_details->clear();
+        for (QPushButton* b : {btnAddMedicine, btnMedicineEdit, btnMedicineRemove, btnEditMedicine, BitBtn12})
+            b->setEnabled(false);
+        return true;
+    }
+    c.tbmedicine.open();
+    for (QPushButton* b : {btnAddMedicine, btnEditMedicine, BitBtn12}) b->setEnabled(true);
+    c.tbmedicine.locate(QStringLiteral("MEDREF"), c.qrymedicine.value(r, QStringLiteral("MEDREF")).toString());
+    c.tbmlref.locate(QStringLiteral("MLREF"), c.qrymedicine.value(r, QStringLiteral("MLREF")).toInt());
+    c.tbplanlist3.close();
+    c.tbplanlist3.setFilter(QStringLiteral("PATIENTREF = %1 and MEDREF = %2")
+                                .arg(m_host.ctx.CurrentPatientRef)
+                                .arg(c.tbmedicine.integer(QStringLiteral("MEDREF"))));
+    c.tbplanlist3.setFiltered(true);
+    c.tbplanlist3.open();
+    dosingRowChange(1);
+    showDetails();
+    return true;
+}
+
+void MedicinesPage::showDetails() {
+    data::Table& m = m_host.c().tbmedicine;
+    QMap<QString, QString> values;
+    if (m.active() && !m.isEmpty())
+        for (const char* f : {"NAME", "ACTIVEIN", "SIDEEFFECTS", "WARNINGS", "COMMENTS"})
+            values.insert(QString::fromLatin1(f), m.text(QString::fromLatin1(f)));
+    m_details->show(values);
+}
+
+void MedicinesPage::dosingRowChange(int row) {
+    data::Table& plans = m_host.c().tbplanlist3;
+    fillPlanGrid(plans);
+    planGrid()->selectShownRow(row);
+    const bool any = plans.active() && !plans.isEmpty();
+    btnMedicineEdit->setEnabled(any);
+    btnMedicineRemove->setEnabled(any);
+}
+
+void MedicinesPage::DBAdvStringGrid3ClickSort(int) { DBAdvStringGrid3RowChanging(listGrid()->selectedRow()); }
+
+void MedicinesPage::DBAdvStringGrid3DblClickCell(int row, int) {
+    if (row != 0 && btnEditMedicine->isEnabled()) btnEditMedicineClick();
+}
+
+void MedicinesPage::BitBtn10Click() { runDialog(false); }
+void MedicinesPage::btnEditMedicineClick() { runDialog(true); }
+
+void MedicinesPage::runDialog(bool editMode) {
+    const int remembered = listGrid()->selectedRow();
+    const int selected = editMode ? m_host.c().tbmedicine.integer(QStringLiteral("MEDREF")) : -1;
+    TfrmMedicine dialog(m_host.ctx, editMode ? TfrmMedicine::Mode::Edit : TfrmMedicine::Mode::Add, selected,
+                        m_host.window);
+    if (dialog.exec() != QDialog::Accepted) return;
+    data::MainCursors& c = m_host.c();
+    for (data::Table* t : {&c.tbmlref, &c.tbmedicine, &c.tbmedicine2}) {
+        t->close();
+        t->open();
+    }
+    // After adding, the first row of the sorted list; after editing, the same row number.
+    showRowAfterChange(editMode ? remembered : 1);
+    m_host.calendarChanged();
+}
+
+void MedicinesPage::BitBtn12Click() {
+    if (!Messages::confirm(m_host.window, QStringLiteral("Are you sure you want to remove the selected medicine?")))
+        return;
+    data::MainCursors& c = m_host.c();
+    data::removeMedicineLink(m_host.ctx.db, m_host.ctx.CurrentPatientRef, c.tbmlref.integer(QStringLiteral("MLREF")));
+    for (data::Table* t : {&c.tbmlref, &c.tbmedicine, &c.tbplanlist2, &c.tbplanlist4, &c.tbnotif}) {
+        t->close();
+        t->open();
+    }
+    reloadList();
+    listGrid()->selectShownRow(1);
+    DBAdvStringGrid3RowChanging(1);
+    m_host.calendarChanged();
+    m_host.ctx.NotifsLoaded = false;
 }
 
 } // namespace vantrel

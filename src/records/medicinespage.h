@@ -1,22 +1,41 @@
 #pragma once
 // The medicines page: the current profile's medicines, the dosings of the selected medicine, and
 // the selected medicine's details.
-#include "widgets/listsection.h"
+#include "records/recordspage.h"
 
-#include <QWidget>
+class QPushButton;
 
 namespace vantrel {
 
-class MedicinesPage : public QWidget {
+class DetailsForm;
+
+class MedicinesPage : public RecordsPage {
     Q_OBJECT
 public:
-    explicit MedicinesPage(QWidget* parent = nullptr);
-    QWidget* listPanel() const { return m_page.upper.panel; }   // Panel32
-    QWidget* dosingPanel() const { return m_page.lower.panel; } // Panel13
-    void setPanelHeights(int list, int dosings) { setListHeights(m_page, list, dosings); }
+    MedicinesPage(PageHost& host, QWidget* parent = nullptr);
+    ~MedicinesPage() override;
+    QWidget* dosingPanel() const { return planPanel(); } // Panel13
+
+    void reloadForProfile() override;
+    void reloadList() override;
+    bool rowChanging(int shownRow) override { return DBAdvStringGrid3RowChanging(shownRow); }
+
+public slots:
+    bool DBAdvStringGrid3RowChanging(int newRow);
+    void DBAdvStringGrid3ClickSort(int column);
+    void DBAdvStringGrid3DblClickCell(int row, int column);
+    void BitBtn10Click();
+    void btnEditMedicineClick();
+    void BitBtn12Click();
+    // The dosing list follows the selected medicine.
+    void dosingRowChange(int row);
 
 private:
-    TwoListPage m_page;
+    void showDetails();
+    void runDialog(bool editMode);
+
+    QPushButton *BitBtn10, *btnEditMedicine, *BitBtn12, *btnAddMedicine, *btnMedicineEdit, *btnMedicineRemove;
+    std::unique_ptr<DetailsForm> m_details;
 };
 
 } // namespace vantrel

@@ -1,6 +1,9 @@
 #include "widgets/datagrid.h"
 
 #include <QHeaderView>
+#include <QSignalBlocker>
+#include <algorithm>
+#include <numeric>
 
 namespace vantrel {
 
@@ -8,10 +11,107 @@ DataGrid::DataGrid(QWidget* parent) : QTableWidget(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setWordWrap(false);
     verticalHeader()->setDefaultSectionSize(20);
     verticalHeader()->setFixedWidth(12);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setSortIndicatorShown(true);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setStretchLastSection(false);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &DataGrid::clickHeader);
+    connect(this, &QTableWidget::currentCellChanged, this, &DataGrid::onCurrentCellChanged);
+    connect(this, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
+        emit dblClickCell(row + 1, column + 1);
+    });
+    loadRows({});
+}
+
+void DataGrid::setColumns(const QList<Column>& columns) {
+    m_columns = columns;
+    setColumnCount(static_cast<int>(columns.size()));
+    QStringList captions;
+    for (const Column& c : columns) captions << c.caption;
+    setHorizontalHeaderLabels(captions);
+    for (int i = 0; i < columns.size(); ++i) setColumnWidth(i, columns[i].width);
+    loadRows({});
+}
+
+void DataGrid::loadRows(const QList<QStringList>& rows) {
+    const QSignalBlocker block(this);
+    m_map.clear();
+    clearContents();
+    setRowCount(std::max<int>(1, static_cast<int>(rows.size())));
+    for (int r = 0; r < rows.size(); ++r) {
+        m_map << r + 1;
+        for (int c = 0; c < columnCount(); ++c)
+            setItem(r, c, new QTableWidgetItem(rows[r].value(c)));
+    }
+    for (int r = 0; r < rowCount(); ++r) setVerticalHeaderItem(r, new QTableWidgetItem(QString()));
+    resort();
+}
+
+int DataGrid::dataRowOf(int shownRow) const {
+    return shownRow >= 1 && shownRow <= m_map.size() ? m_map[shownRow - 1] : 0;
+}
+
+QString DataGrid::cell(int shownRow, int column) const {
+    const QTableWidgetItem* i = item(shownRow - 1, column);
+    return i ? i->text() : QString();
+}
+
+int DataGrid::selectedRow() const { return currentRow() < 0 ? 1 : currentRow() + 1; }
+
+void DataGrid::selectShownRow(int shownRow) {
+    const QSignalBlocker block(this);
+    const int row = std::clamp(shownRow, 1, std::max(1, rowCount())) - 1;
+    setCurrentCell(row, 0);
+    QTableWidget::selectRow(row);
+}
+
+void DataGrid::sortBy(int column, Qt::SortOrder order) {
+    m_sortColumn = std::clamp(column, 0, std::max(0, columnCount() - 1));
+    m_sortOrder = order;
+    horizontalHeader()->setSortIndicator(m_sortColumn, m_sortOrder);
+    if (m_map.size() < 2) return;
+    // Read the rows, order them (a stable sort, letter case aside), and write them back.
+    QList<QStringList> cells;
+    for (int r = 0; r < rowCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < columnCount(); ++c) row << cell(r + 1, c);
+        cells << row;
+    }
+    QList<int> sorted(cells.size());
+    std::iota(sorted.begin(), sorted.end(), 0);
+    std::stable_sort(sorted.begin(), sorted.end(), [&](int a, int b) {
+        const int cmp = cells[a][m_sortColumn].compare(cells[b][m_sortColumn], Qt::CaseInsensitive);
+        return m_sortOrder == Qt::AscendingOrder ? cmp < 0 : cmp > 0;
+    });
+    const QList<int> oldMap = m_map;
+    const QSignalBlocker block(this);
+    for (int r = 0; r < sorted.size(); ++r) {
+        m_map[r] = oldMap[sorted[r]];
+        for (int c = 0; c < columnCount(); ++c) item(r, c)->setText(cells[sorted[r]][c]);
+    }
+}
+
+void DataGrid::clickHeader(int column) {
+    const Qt::SortOrder order = column == m_sortColumn && m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder
+                                                                                            : Qt::AscendingOrder;
+    const int selected = selectedRow();
+    sortBy(column, order);
+    selectShownRow(selected); // the highlight stays on the row number; the handler follows it
+    emit clickSort(column);
+}
+
+void DataGrid::onCurrentCellChanged(int row, int, int oldRow, int) {
+    if (m_quiet || row == oldRow || row < 0) return;
+    if (onRowChanging && !onRowChanging(row + 1)) {
+        m_quiet = true;
+        setCurrentCell(std::max(oldRow, 0), 0);
+        m_quiet = false;
+    }
 }
 
 } // namespace vantrel

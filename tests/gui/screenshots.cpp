@@ -2,6 +2,9 @@
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/tests/vantrel_screenshots OUTDIR
 #include "app/datetime.h"
 #include "notify/activenotif.h"
+#include "app/profiledialogs.h"
+#include "records/adddoctor.h"
+#include "records/medicinedialog.h"
 #include "support/guifixture.h"
 #include "support/plans.h"
 
@@ -16,10 +19,31 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screens");
     QDir().mkpath(out);
-    test::MainWindowFixture f([](Settings& s) {
-        s.Width = 820;
-        s.Height = 620;
-    });
+    test::MainWindowFixture f(
+        [](Settings& s) {
+            s.Width = 820;
+            s.Height = 620;
+            s.PhoneFormat = 0;
+        },
+        [](test::MainWindowFixture& fx) {
+            fx.seed([](data::Database& db) {
+                db.run("INSERT INTO patient (NAME) VALUES ('Ben')");
+                db.run("INSERT INTO doctor (LASTNAME, FIRSTNAME, MINITIAL, SPECIALTY, POFFICE, PFAX, PMOBILE, COMMENTS) VALUES "
+                       "('Berger', 'Anna', 'K', 'Cardiologist', '(555) 201-3344', '(555) 201-3345', '(555) 877-1200', "
+                       "'Parking behind the clinic.')");
+                db.run("INSERT INTO doctor (LASTNAME, FIRSTNAME, SPECIALTY, POFFICE) VALUES "
+                       "('Okafor', 'Chidi', 'General Practitioner', '(555) 300-1000')");
+                db.run("INSERT INTO doctor (LASTNAME, FIRSTNAME, SPECIALTY) VALUES ('Lindqvist', 'Maja', 'Pediatrician')");
+                for (int d : {1, 2}) db.run("INSERT INTO dlref (PATIENTREF, DRREF) VALUES (1, ?)", {d});
+                db.run("INSERT INTO dlref (PATIENTREF, DRREF) VALUES (2, 3)");
+                db.run("INSERT INTO medicine (NAME, ACTIVEIN, SIDEEFFECTS, WARNINGS, COMMENTS) VALUES ('Lisinopril 10 mg', "
+                       "'Lisinopril', 'Dizziness, dry cough', 'Do not take with potassium supplements.', 'Morning dose.')");
+                db.run("INSERT INTO medicine (NAME, ACTIVEIN) VALUES ('Atorvastatin 20 mg', 'Atorvastatin calcium')");
+                db.run("INSERT INTO medicine (NAME) VALUES ('Amoxicillin 250 mg')");
+                for (int m : {1, 2}) db.run("INSERT INTO mlref (PATIENTREF, MEDREF, rxnum) VALUES (1, ?, 'RX-1001')", {m});
+                db.run("INSERT INTO mlref (PATIENTREF, MEDREF) VALUES (2, 3)");
+            });
+        });
     f.window->startShown(true);
     const auto snap = [&](const QString& name) {
         for (int i = 0; i < 5; ++i) QApplication::processEvents();
@@ -38,6 +62,39 @@ int main(int argc, char** argv) {
         snap(QStringLiteral("scheme-%1-doctors").arg(QString::fromLatin1(scheme)));
         f.window->dxSideBar1ItemClick(1);
         snap(QStringLiteral("scheme-%1-medicines").arg(QString::fromLatin1(scheme)));
+    }
+
+    // The dialogs in each of their uses.
+    const auto dialog = [&](QWidget* d, const QString& name) {
+        d->show();
+        for (int i = 0; i < 5; ++i) QApplication::processEvents();
+        d->grab().save(out + QLatin1Char('/') + name + QStringLiteral(".png"));
+        d->close();
+    };
+    f.window->dxSideBar1ItemClick(0);
+    {
+        TfrmAddDoctor d(f.ctx, TfrmAddDoctor::Mode::Add, -1, f.window.get());
+        dialog(&d, QStringLiteral("dialog-doctor-add"));
+    }
+    {
+        TfrmAddDoctor d(f.ctx, TfrmAddDoctor::Mode::Edit, 1, f.window.get());
+        dialog(&d, QStringLiteral("dialog-doctor-edit"));
+    }
+    {
+        TfrmMedicine d(f.ctx, TfrmMedicine::Mode::Add, -1, f.window.get());
+        dialog(&d, QStringLiteral("dialog-medicine-add"));
+    }
+    {
+        TfrmMedicine d(f.ctx, TfrmMedicine::Mode::Edit, 1, f.window.get());
+        dialog(&d, QStringLiteral("dialog-medicine-edit"));
+    }
+    {
+        TfrmFirstProfile d(f.ctx, f.window.get());
+        dialog(&d, QStringLiteral("dialog-first-profile"));
+    }
+    {
+        TfrmAddProfile d(f.ctx, f.window.get(), QPoint(300, 100));
+        dialog(&d, QStringLiteral("dialog-add-profile"));
     }
 
     // Reminder windows: a dose with a message and a sound, an appointment without a message.

@@ -6,7 +6,8 @@
 namespace vantrel::test {
 
 MainWindowFixture::MainWindowFixture(const std::function<void(Settings&)>& before,
-                                     const std::function<void(MainWindowFixture&)>& beforeWindow) {
+                                     const std::function<void(MainWindowFixture&)>& beforeWindow,
+                                     const QStringList& profiles) {
     Messages::setTestMode(true);
     Messages::clearShown();
     TfrmMain::setTrayAvailableForTesting(true);
@@ -21,6 +22,9 @@ MainWindowFixture::MainWindowFixture(const std::function<void(Settings&)>& befor
     SetDefaultSettings(ctx.settings, 1080, [] { return std::optional<std::string>("Germany"); });
     if (before) before(ctx.settings);
     ctx.saveSettings();
+    seed([&](data::Database& db) {
+        for (const QString& name : profiles) db.run(QStringLiteral("INSERT INTO patient (NAME) VALUES (?)"), {name});
+    });
     if (beforeWindow) beforeWindow(*this);
     window = std::make_unique<TfrmMain>(ctx);
     window->FormCreate();
@@ -29,6 +33,13 @@ MainWindowFixture::MainWindowFixture(const std::function<void(Settings&)>& befor
 MainWindowFixture::~MainWindowFixture() {
     window.reset();
     ctx.db.close();
+}
+
+void MainWindowFixture::seed(const std::function<void(data::Database&)>& write) {
+    data::Database db(QStringLiteral("fixture-seed"));
+    db.open(box.dataDir());
+    write(db);
+    db.close();
 }
 
 platform::SettingsStore& MainWindowFixture::reloadStore() {

@@ -21,9 +21,14 @@ struct MainWindowFixture {
 
     // `before` may change the stored settings before the window is created.
     // `beforeWindow` runs after the settings are stored and before the window is created.
+    // `profiles` are written into the store first; an empty list makes a first run.
     explicit MainWindowFixture(const std::function<void(Settings&)>& before = {},
-                               const std::function<void(MainWindowFixture&)>& beforeWindow = {});
+                               const std::function<void(MainWindowFixture&)>& beforeWindow = {},
+                               const QStringList& profiles = {QStringLiteral("Ann")});
     ~MainWindowFixture();
+
+    // Writes straight into the tables, as another program run would have.
+    void seed(const std::function<void(data::Database&)>& write);
 
     template <class T> T* find(const QString& name) const { return window->findChild<T*>(name); }
     platform::SettingsStore& reloadStore();

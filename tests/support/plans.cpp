@@ -2,6 +2,9 @@
 
 #include "data/table.h"
 
+#include <QSqlQuery>
+#include <QStringList>
+
 namespace vantrel::test {
 
 int addPlan(data::Database& db, const PlanSpec& p) {
@@ -53,6 +56,52 @@ int addDoctor(data::Database& db, const QString& first, const QString& last) {
     t.setValue("LASTNAME", last);
     t.post();
     return t.integer("DRREF");
+}
+
+int addLink(data::Database& db, const char* table, int patient, int key, const QString& rxnum) {
+    const bool doctor = QLatin1String(table) == QLatin1String("dlref");
+    data::Table t(db, QString::fromLatin1(table));
+    t.open();
+    t.append();
+    t.setValue("PATIENTREF", patient);
+    t.setValue(doctor ? "DRREF" : "MEDREF", key);
+    if (!doctor) t.setValue("rxnum", rxnum);
+    t.post();
+    return t.integer(doctor ? "DLREF" : "MLREF");
+}
+
+QStringList orphanRows(data::Database& db) {
+    const QList<std::pair<const char*, const char*>> checks{
+        {"dlref without its profile", "SELECT DLREF FROM dlref WHERE PATIENTREF NOT IN (SELECT PATIENTREF FROM patient)"},
+        {"dlref without its doctor", "SELECT DLREF FROM dlref WHERE DRREF NOT IN (SELECT DRREF FROM doctor)"},
+        {"mlref without its profile", "SELECT MLREF FROM mlref WHERE PATIENTREF NOT IN (SELECT PATIENTREF FROM patient)"},
+        {"mlref without its medicine", "SELECT MLREF FROM mlref WHERE MEDREF NOT IN (SELECT MEDREF FROM medicine)"},
+        {"plan without its profile", "SELECT APPTID FROM planlist WHERE PATIENTREF NOT IN (SELECT PATIENTREF FROM patient)"},
+        {"appointment without its doctor link",
+         "SELECT APPTID FROM planlist p WHERE APPTTYPE = 'D' AND NOT EXISTS "
+         "(SELECT 1 FROM dlref l WHERE l.PATIENTREF = p.PATIENTREF AND l.DRREF = p.DRREF)"},
+        {"dosing without its medicine link",
+         "SELECT APPTID FROM planlist p WHERE APPTTYPE = 'M' AND NOT EXISTS "
+         "(SELECT 1 FROM mlref l WHERE l.PATIENTREF = p.PATIENTREF AND l.MEDREF = p.MEDREF)"},
+        {"plan without its reminder row", "SELECT APPTID FROM planlist WHERE NOTIFREF NOT IN (SELECT NOTIFREF FROM notif)"},
+        {"reminder row without its plan", "SELECT NOTIFREF FROM notif WHERE NOTIFREF NOT IN (SELECT NOTIFREF FROM planlist)"},
+        {"doctor nobody links", "SELECT DRREF FROM doctor WHERE DRREF NOT IN (SELECT DRREF FROM dlref)"},
+        {"medicine nobody links", "SELECT MEDREF FROM medicine WHERE MEDREF NOT IN (SELECT MEDREF FROM mlref)"},
+    };
+    QStringList out;
+    for (const auto& [what, sql] : checks) {
+        QSqlQuery& q = db.run(QString::fromLatin1(sql));
+        while (q.next()) out << QStringLiteral("%1: %2").arg(QLatin1String(what), q.value(0).toString());
+        q.finish();
+    }
+    return out;
+}
+
+int count(data::Database& db, const QString& table) {
+    QSqlQuery& q = db.run(QStringLiteral("SELECT count(*) FROM ") + table);
+    const int n = q.next() ? q.value(0).toInt() : -1;
+    q.finish();
+    return n;
 }
 
 } // namespace vantrel::test

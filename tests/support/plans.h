@@ -26,5 +26,11 @@ struct PlanSpec {
 int addPlan(data::Database& db, const PlanSpec& p);
 int addMedicine(data::Database& db, const QString& name);
 int addDoctor(data::Database& db, const QString& first, const QString& last);
+int addLink(data::Database& db, const char* table, int patient, int key, const QString& rxnum = {});
+
+// Rows that point at a row that is gone (links, plans, reminder rows without their plan),
+// each described in a line; empty when the tables hang together.
+QStringList orphanRows(data::Database& db);
+int count(data::Database& db, const QString& table);
 
 } // namespace vantrel::test

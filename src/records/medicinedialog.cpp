@@ -1,0 +1,219 @@
+#include "records/medicinedialog.h"
+
+#include "app/context.h"
+#include "app/dialogs.h"
+#include "app/messages.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace vantrel {
+
+TfrmMedicine::TfrmMedicine(Context& ctx, Mode mode, int selectedMedicine, QWidget* mainWindow)
+    : QDialog(mainWindow), m_ctx(ctx), m_mode(mode),
+      tbmedicine(ctx.db, QStringLiteral("medicine"), QStringLiteral("tbmedicine")),
+      tbmedicinelist(ctx.db, QStringLiteral("medicine"), QStringLiteral("tbmedicinelist")),
+      tbmlref(ctx.db, QStringLiteral("mlref"), QStringLiteral("tbmlref")) {
+    setObjectName(QStringLiteral("TfrmMedicine"));
+    setWindowTitle(QStringLiteral("Add Medicine"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
+    buildControls();
+    tbmedicinelist.open();
+    tbmedicine.open();
+    tbmlref.open();
+
+    if (mode == Mode::Add) {
+        loadOtherProfilesMedicines();
+    } else {
+        // Found by its key: two medicines of one name are two rows, and only this one changes.
+        tbmedicine.locate(QStringLiteral("MEDREF"), selectedMedicine);
+        tbmlref.setFilter(QStringLiteral("PATIENTREF = %1 AND MEDREF = %2").arg(ctx.CurrentPatientRef).arg(selectedMedicine));
+        tbmlref.setFiltered(true);
+        dbMedName->setReadOnly(true);
+        dbMedName->setFocusPolicy(Qt::NoFocus);
+        setWindowTitle(QStringLiteral("Edit Medicine"));
+        rbAddMedicine->setText(QStringLiteral("Edit Medicine"));
+        rbAddMedicine->setFocusPolicy(Qt::NoFocus);
+        rbSelectMedicine->hide();
+        cbMedicine->hide();
+    }
+    showRow();
+    adjustSize();
+    setFixedSize(sizeHint());
+    placeDialog(this, mainWindow, Placement::SmallDialog);
+}
+
+void TfrmMedicine::buildControls() {
+    auto* layout = new QVBoxLayout(this);
+    m_upper = new QGroupBox(this);
+    auto* ug = new QVBoxLayout(m_upper);
+    rbSelectMedicine = new QRadioButton(QStringLiteral("Select Medicine From Another Profile"), m_upper);
+    rbSelectMedicine->setObjectName(QStringLiteral("rbSelectMedicine"));
+    cbMedicine = new QComboBox(m_upper);
+    cbMedicine->setObjectName(QStringLiteral("cbMedicine"));
+    cbMedicine->setEditable(false); // pick-only, like the doctor dialog's list
+    cbMedicine->setEnabled(false);
+    rbAddMedicine = new QRadioButton(QStringLiteral("Add New Medicine"), m_upper);
+    rbAddMedicine->setObjectName(QStringLiteral("rbAddMedicine"));
+    rbAddMedicine->setChecked(true);
+    dbMedName = new QLineEdit(m_upper);
+    dbMedName->setObjectName(QStringLiteral("dbMedName"));
+    ug->addWidget(rbSelectMedicine);
+    ug->addWidget(cbMedicine);
+    ug->addWidget(rbAddMedicine);
+    ug->addWidget(dbMedName);
+    layout->addWidget(m_upper);
+    setTabOrder(dbMedName, rbSelectMedicine);
+    setTabOrder(rbSelectMedicine, cbMedicine);
+    setTabOrder(cbMedicine, rbAddMedicine);
+
+    m_info = new QGroupBox(QStringLiteral("Medicine Information"), this);
+    auto* ig = new QGridLayout(m_info);
+    auto edit = [this](const char* name) {
+        auto* e = new QLineEdit(m_info);
+        e->setObjectName(QString::fromLatin1(name));
+        return e;
+    };
+    auto memo = [this](const char* name) {
+        auto* m = new QPlainTextEdit(m_info);
+        m->setObjectName(QString::fromLatin1(name));
+        m->setFixedHeight(56);
+        return m;
+    };
+    DBEdit2 = edit("DBEdit2");
+    DBEdit3 = edit("DBEdit3");
+    DBEdit1 = edit("DBEdit1");
+    DBMemo2 = memo("DBMemo2");
+    DBMemo1 = memo("DBMemo1");
+    ig->addWidget(new QLabel(QStringLiteral("Prescription #:"), m_info), 0, 0);
+    ig->addWidget(DBEdit2, 0, 1);
+    ig->addWidget(new QLabel(QStringLiteral("Active Ingredient: "), m_info), 1, 0);
+    ig->addWidget(DBEdit3, 1, 1);
+    ig->addWidget(new QLabel(QStringLiteral("Side Effects:"), m_info), 2, 0);
+    ig->addWidget(DBEdit1, 2, 1);
+    ig->addWidget(new QLabel(QStringLiteral("Warnings:"), m_info), 3, 0, 1, 2);
+    ig->addWidget(DBMemo2, 4, 0, 1, 2);
+    ig->addWidget(new QLabel(QStringLiteral("Comments:"), m_info), 5, 0, 1, 2);
+    ig->addWidget(DBMemo1, 6, 0, 1, 2);
+    layout->addWidget(m_info);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("BitBtn1"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("BitBtn2"));
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+    setMinimumWidth(380);
+
+    connect(rbSelectMedicine, &QRadioButton::clicked, this, &TfrmMedicine::rbSelectMedicineClick);
+    connect(rbAddMedicine, &QRadioButton::clicked, this, &TfrmMedicine::rbAddMedicineClick);
+    connect(cbMedicine, qOverload<int>(&QComboBox::activated), this, &TfrmMedicine::cbMedicineChange);
+    connect(ok, &QPushButton::clicked, this, &TfrmMedicine::BitBtn1Click);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+// Every medicine the current profile has no link to, in table order.
+void TfrmMedicine::loadOtherProfilesMedicines() {
+    for (tbmedicinelist.first(); !tbmedicinelist.eof(); tbmedicinelist.next()) {
+        const int medref = tbmedicinelist.integer(QStringLiteral("MEDREF"));
+        tbmlref.setFilter(QStringLiteral("PATIENTREF = %1 AND MEDREF = %2").arg(m_ctx.CurrentPatientRef).arg(medref));
+        tbmlref.setFiltered(true);
+        if (tbmlref.isEmpty()) cbMedicine->addItem(tbmedicinelist.text(QStringLiteral("NAME")), medref);
+    }
+    tbmlref.setFiltered(false);
+    cbMedicine->setCurrentIndex(-1);
+}
+
+// The controls show the medicine being edited or taken over and this profile's prescription
+// number; a new medicine starts empty.
+void TfrmMedicine::showRow() {
+    const bool existing = m_mode == Mode::Edit || m_takenOver >= 0;
+    auto field = [&](const char* f) { return existing ? tbmedicine.text(QString::fromLatin1(f)) : QString(); };
+    dbMedName->setText(field("NAME"));
+    DBEdit3->setText(field("ACTIVEIN"));
+    DBEdit1->setText(field("SIDEEFFECTS"));
+    DBMemo2->setPlainText(field("WARNINGS"));
+    DBMemo1->setPlainText(field("COMMENTS"));
+    if (m_mode == Mode::Edit) DBEdit2->setText(tbmlref.isEmpty() ? QString() : tbmlref.text(QStringLiteral("rxnum")));
+}
+
+void TfrmMedicine::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (m_mode == Mode::Edit) DBEdit3->setFocus();
+    else dbMedName->setFocus();
+}
+
+void TfrmMedicine::rbSelectMedicineClick() {
+    dbMedName->setEnabled(false);
+    cbMedicine->setEnabled(true);
+}
+
+// Back to a new medicine: one chosen from another profile is let go.
+void TfrmMedicine::rbAddMedicineClick() {
+    dbMedName->setEnabled(true);
+    cbMedicine->setEnabled(false);
+    if (m_mode == Mode::Add && m_takenOver >= 0) {
+        m_takenOver = -1;
+        cbMedicine->setCurrentIndex(-1);
+        showRow();
+    }
+}
+
+// Choosing a medicine of another profile always drops what was typed for a new one, so no
+// medicine without a link is ever written. The prescription number typed so far stays.
+void TfrmMedicine::cbMedicineChange(int index) {
+    if (index < 0) return;
+    const int medref = cbMedicine->itemData(index).toInt();
+    if (!tbmedicine.locate(QStringLiteral("MEDREF"), medref)) return;
+    m_takenOver = medref;
+    showRow();
+}
+
+void TfrmMedicine::writeRows() {
+    if (m_mode == Mode::Add && m_takenOver < 0) {
+        tbmedicine.append();
+        tbmedicine.setValue(QStringLiteral("NAME"), dbMedName->text());
+    } else {
+        tbmedicine.edit();
+    }
+    tbmedicine.setValue(QStringLiteral("ACTIVEIN"), DBEdit3->text());
+    tbmedicine.setValue(QStringLiteral("SIDEEFFECTS"), DBEdit1->text());
+    tbmedicine.setValue(QStringLiteral("WARNINGS"), DBMemo2->toPlainText());
+    tbmedicine.setValue(QStringLiteral("COMMENTS"), DBMemo1->toPlainText());
+    tbmedicine.post();
+    if (m_mode == Mode::Add) {
+        tbmlref.append();
+        tbmlref.setValue(QStringLiteral("PATIENTREF"), m_ctx.CurrentPatientRef);
+        tbmlref.setValue(QStringLiteral("MEDREF"), tbmedicine.integer(QStringLiteral("MEDREF")));
+    } else if (tbmlref.isEmpty()) {
+        return; // no link to hold a prescription number
+    } else {
+        tbmlref.edit();
+    }
+    tbmlref.setValue(QStringLiteral("rxnum"), DBEdit2->text());
+    tbmlref.post();
+}
+
+void TfrmMedicine::BitBtn1Click() {
+    if (dbMedName->text().isEmpty()) {
+        Messages::warning(this, QStringLiteral("Warning: Medicine name is required"));
+        return;
+    }
+    // The medicine, its link and the prescription number land together or not at all.
+    m_ctx.db.transaction([this] { writeRows(); });
+    accept();
+}
+
+} // namespace vantrel

@@ -1,0 +1,46 @@
+#include "records/recordspage.h"
+
+#include "app/datetime.h"
+#include "data/listquery.h"
+#include "data/table.h"
+#include "widgets/datagrid.h"
+
+namespace vantrel {
+
+RecordsPage::RecordsPage(PageHost& host, QWidget* parent) : QWidget(parent), m_host(host) {}
+
+void RecordsPage::fillGrid(DataGrid* grid, data::ListQuery& query) {
+    query.close();
+    query.open();
+    QList<QStringList> rows;
+    for (int r = 0; r < query.rowCount(); ++r) {
+        QStringList cells;
+        for (const DataGrid::Column& c : grid->columns()) cells << query.value(r, c.field).toString();
+        rows << cells;
+    }
+    grid->loadRows(rows);
+}
+
+int RecordsPage::queryRowOf(DataGrid* grid, int shownRow, const data::ListQuery& query) const {
+    if (!query.active()) return -1;
+    const int r = grid->dataRowOf(shownRow);
+    return r >= 1 && r <= query.rowCount() ? r - 1 : -1;
+}
+
+void RecordsPage::fillPlanGrid(data::Table& plans) {
+    QList<QStringList> rows;
+    if (plans.active())
+        for (plans.first(); !plans.eof(); plans.next())
+            rows << QStringList{dt::formatDateTime(plans.number(QStringLiteral("STARTTIME"))),
+                                dt::formatDateTime(plans.number(QStringLiteral("ENDTIME")))};
+    planGrid()->loadRows(rows);
+    planGrid()->selectShownRow(1);
+}
+
+void RecordsPage::showRowAfterChange(int shownRow) {
+    reloadList();
+    listGrid()->selectShownRow(shownRow);
+    rowChanging(listGrid()->selectedRow());
+}
+
+} // namespace vantrel

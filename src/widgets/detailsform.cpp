@@ -1,0 +1,53 @@
+#include "widgets/detailsform.h"
+
+#include <QBoxLayout>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+namespace vantrel {
+
+DetailsForm::DetailsForm(QWidget* content) {
+    m_grid = new QGridLayout;
+    m_grid->setContentsMargins(8, 4, 8, 4);
+    m_grid->setHorizontalSpacing(12);
+    m_grid->setColumnStretch(1, 1);
+    if (auto* box = qobject_cast<QBoxLayout*>(content->layout())) box->insertLayout(1, m_grid);
+}
+
+QLabel* DetailsForm::addLine(const QString& caption, const QString& name) {
+    auto* parent = m_grid->parentWidget();
+    auto* cap = new QLabel(caption, parent);
+    cap->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    auto* value = new QLabel(parent);
+    value->setObjectName(name);
+    value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_grid->addWidget(cap, m_row, 0);
+    m_grid->addWidget(value, m_row, 1);
+    ++m_row;
+    m_lines.insert(name, value);
+    return value;
+}
+
+QPlainTextEdit* DetailsForm::addMemo(const QString& caption, const QString& name) {
+    auto* parent = m_grid->parentWidget();
+    auto* cap = new QLabel(caption, parent);
+    cap->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    auto* memo = new QPlainTextEdit(parent);
+    memo->setObjectName(name);
+    memo->setReadOnly(true);
+    memo->setFrameShape(QFrame::NoFrame);
+    memo->setFixedHeight(60);
+    memo->viewport()->setAutoFillBackground(false);
+    m_grid->addWidget(cap, m_row++, 0, 1, 2);
+    m_grid->addWidget(memo, m_row++, 0, 1, 2);
+    m_memos.insert(name, memo);
+    return memo;
+}
+
+void DetailsForm::show(const QMap<QString, QString>& values) {
+    for (auto it = m_lines.begin(); it != m_lines.end(); ++it) it.value()->setText(values.value(it.key()));
+    for (auto it = m_memos.begin(); it != m_memos.end(); ++it) it.value()->setPlainText(values.value(it.key()));
+}
+
+} // namespace vantrel

@@ -1,0 +1,132 @@
+#include "widgets/datagrid.h"
+#include "widgets/phoneedit.h"
+
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace vantrel;
+
+namespace {
+DataGrid* makeGrid() {
+    auto* g = new DataGrid;
+    g->setColumns({{"Last Name", "lastname", 83}, {"First Name", "firstname", 86}});
+    g->loadRows({{"smith", "Zoe"}, {"Adams", "Bob"}, {"Miller", "al"}});
+    return g;
+}
+
+QStringList column(DataGrid* g, int c) {
+    QStringList out;
+    for (int r = 1; r <= g->shownRows(); ++r) out << g->cell(r, c);
+    return out;
+}
+} // namespace
+
+class TestWidgets : public QObject {
+    Q_OBJECT
+private slots:
+    void anEmptyListShowsOneEmptyRow() {
+        DataGrid g;
+        g.setColumns({{"Medicine", "name", 450}});
+        QCOMPARE(g.shownRows(), 1);
+        QVERIFY(g.isEmptyList());
+        QCOMPARE(g.dataRowOf(1), 0);
+        QCOMPARE(g.columnWidth(0), 450);
+        QCOMPARE(g.verticalHeader()->width(), 12);
+    }
+
+    void loadingSortsAndKeepsTheMapToTheData() {
+        std::unique_ptr<DataGrid> g(makeGrid());
+        QCOMPARE(column(g.get(), 0), QStringList({"Adams", "Miller", "smith"})); // letter case aside
+        QCOMPARE(g->dataRowOf(1), 2);
+        QCOMPARE(g->dataRowOf(3), 1);
+        QCOMPARE(g->horizontalHeader()->sortIndicatorSection(), 0);
+    }
+
+    void aHeaderClickSortsAndASecondOneTurnsTheOrder() {
+        std::unique_ptr<DataGrid> g(makeGrid());
+        QSignalSpy sorted(g.get(), &DataGrid::clickSort);
+        g->clickHeader(1);
+        QCOMPARE(column(g.get(), 1), QStringList({"al", "Bob", "Zoe"}));
+        QCOMPARE(g->dataRowOf(1), 3);
+        g->clickHeader(1);
+        QCOMPARE(column(g.get(), 1), QStringList({"Zoe", "Bob", "al"}));
+        QCOMPARE(g->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+        QCOMPARE(sorted.size(), 2);
+        // A reload keeps the user's sort; a new profile starts again on the first column.
+        g->loadRows({{"b", "2"}, {"a", "1"}, {"c", "3"}});
+        QCOMPARE(column(g.get(), 1), QStringList({"3", "2", "1"}));
+        g->resetSortColumn();
+        g->resort();
+        QCOMPARE(column(g.get(), 0), QStringList({"c", "b", "a"}));
+    }
+
+    void theRowChangeHandlerMayRefuseAMove() {
+        std::unique_ptr<DataGrid> g(makeGrid());
+        g->show();
+        g->selectShownRow(1);
+        QList<int> asked;
+        bool allow = false;
+        g->onRowChanging = [&](int row) {
+            asked << row;
+            return allow;
+        };
+        g->setCurrentCell(2, 0);
+        QCOMPARE(asked, QList<int>({3}));
+        QCOMPARE(g->selectedRow(), 1);
+        allow = true;
+        g->setCurrentCell(1, 0);
+        QCOMPARE(g->selectedRow(), 2);
+        QSignalSpy dbl(g.get(), &DataGrid::dblClickCell);
+        emit g->cellDoubleClicked(1, 0);
+        QCOMPARE(dbl.takeFirst(), QVariantList({2, 1}));
+    }
+
+    void theUsPhoneFormat() {
+        PhoneEdit e;
+        e.setUsFormat(true);
+        QVERIFY(e.isComplete()); // nothing typed
+        QCOMPARE(e.storedText(), QString());
+        e.setCursorPosition(0);
+        QTest::keyClicks(&e, "5551234567");
+        QCOMPARE(e.storedText(), QStringLiteral("(555) 123-4567"));
+        QVERIFY(e.isComplete());
+        e.clear();
+        e.setCursorPosition(0);
+        QTest::keyClicks(&e, "   1234567");
+        QCOMPARE(e.storedText(), QStringLiteral("(   ) 123-4567")); // the area code may be left out
+        QVERIFY(e.isComplete());
+        e.setStoredText(QStringLiteral("(555) 12"));
+        QVERIFY(!e.isComplete()); // required digits missing
+        e.setStoredText(QStringLiteral("(555) 201-3344"));
+        QCOMPARE(e.storedText().size(), 14);
+        e.setUsFormat(false);
+        e.setText("+49 30 1234 5678 99");
+        QCOMPARE(e.storedText().size(), 15); // free text up to the field's width
+    }
+
+    void leavingAnIncompleteNumberIsReportedAndEscapeAbandonsIt() {
+        QWidget w;
+        auto* e = new PhoneEdit(&w);
+        auto* other = new QLineEdit(&w);
+        e->setUsFormat(true);
+        e->setStoredText(QStringLiteral("(555) 201-3344"));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QSignalSpy left(e, &PhoneEdit::leftIncomplete);
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClick(e, Qt::Key_Backspace);
+        QTest::keyClicks(e, "555");
+        other->setFocus();
+        QCOMPARE(left.size(), 1);
+        e->setFocus();
+        QTest::keyClick(e, Qt::Key_Escape);
+        QCOMPARE(e->storedText(), QStringLiteral("(555) 201-3344"));
+        other->setFocus();
+        QCOMPARE(left.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestWidgets)
+#include "test_widgets.moc"
