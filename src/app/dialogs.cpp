@@ -20,8 +20,14 @@ void placeDialog(QWidget* dialog, const QWidget* mainWindow, Placement rule) {
                                             : smallDialogPlacement(main, size, screenSize));
 }
 
+namespace {
+std::function<bool(const QString&)> g_opener;
+} // namespace
+
+void setDesktopOpenerForTesting(std::function<bool(const QString&)> opener) { g_opener = std::move(opener); }
+
 int ShellOpen(const QString& target, QWidget* parent) {
-    if (platform::openWithDesktop(target)) return 0;
+    if (g_opener ? g_opener(target) : platform::openWithDesktop(target)) return 0;
     Messages::question(parent, QStringLiteral("Error starting player program."));
     return -1;
 }

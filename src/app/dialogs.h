@@ -2,6 +2,7 @@
 // What every dialog and menu item of the program shares: placement next to the main window,
 // and opening web pages.
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -15,6 +16,8 @@ void placeDialog(QWidget* dialog, const QWidget* mainWindow, Placement rule);
 // Opens a web page or file with the desktop; shows "Error starting player program." and gives
 // -1 when that fails, else 0.
 int ShellOpen(const QString& target, QWidget* parent = nullptr);
+// Tests stand in for the desktop; an empty function puts the desktop back.
+void setDesktopOpenerForTesting(std::function<bool(const QString&)> opener);
 
 // The maker's web pages.
 inline const QString kSupportUrl = QStringLiteral("https://www.pembra.example/support/");

@@ -65,6 +65,11 @@ int DataGrid::selectedRow() const { return currentRow() < 0 ? 1 : currentRow() +
 
 void DataGrid::selectShownRow(int shownRow) {
     const QSignalBlocker block(this);
+    if (m_map.isEmpty()) { // the empty row is there to be seen, not chosen
+        setCurrentCell(-1, -1);
+        clearSelection();
+        return;
+    }
     const int row = std::clamp(shownRow, 1, std::max(1, rowCount())) - 1;
     setCurrentCell(row, 0);
     QTableWidget::selectRow(row);

@@ -9,6 +9,8 @@
 #include "support/plans.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QRadioButton>
 #include <QApplication>
 #include <QDir>
 #include <QTimer>
@@ -75,6 +77,15 @@ int main(int argc, char** argv) {
     {
         TfrmAddDoctor d(f.ctx, TfrmAddDoctor::Mode::Add, -1, f.window.get());
         dialog(&d, QStringLiteral("dialog-doctor-add"));
+    }
+    {
+        // Taking over a doctor that another profile entered.
+        TfrmAddDoctor d(f.ctx, TfrmAddDoctor::Mode::Add, -1, f.window.get());
+        d.rbSelectDoctorClick();
+        d.findChild<QRadioButton*>(QStringLiteral("rbSelectDoctor"))->setChecked(true);
+        d.cbDoctorChange(0);
+        d.findChild<QComboBox*>(QStringLiteral("cbDoctor"))->setCurrentIndex(0);
+        dialog(&d, QStringLiteral("dialog-doctor-takeover"));
     }
     {
         TfrmAddDoctor d(f.ctx, TfrmAddDoctor::Mode::Edit, 1, f.window.get());

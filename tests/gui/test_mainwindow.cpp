@@ -1,6 +1,7 @@
 #include "app/additionaloptions.h"
 #include "version.h"
 #include "app/colorschemes.h"
+#include "app/dialogs.h"
 #include "platform/linux/inisettings.h"
 #include "records/doctorspage.h"
 #include "records/medicinespage.h"
@@ -238,6 +239,29 @@ private slots:
         });
         f.find<QAction>("About1")->trigger();
         QVERIFY(seen);
+    }
+
+    void linksAndHelpOpenTheirPages() {
+        MainWindowFixture f;
+        QStringList opened;
+        bool works = true;
+        setDesktopOpenerForTesting([&](const QString& target) {
+            opened << target;
+            return works;
+        });
+        for (const char* item : {"OnlineSupport1", "OnlineForums1", "PembraHomePage1", "VantrelHomePage1", "Contents1"})
+            f.find<QAction>(QString::fromLatin1(item))->trigger();
+        QCOMPARE(opened.mid(0, 4), QStringList({kSupportUrl, kForumsUrl, kMakerUrl, kProductUrl}));
+        for (const QString& url : opened.mid(0, 4)) QVERIFY(url.startsWith("https://www.pembra.example/"));
+        QVERIFY(opened[4].endsWith("/help/index.html"));
+        QVERIFY(QFile::exists(opened[4])); // the build puts the help pages next to the program
+        QVERIFY(Messages::shown().isEmpty());
+        works = false;
+        f.find<QAction>("VantrelHomePage1")->trigger();
+        QCOMPARE(Messages::shown(), QStringList({"Error starting player program."}));
+        f.find<QAction>("emailSettings1")->trigger(); // says plainly that it is not there yet
+        QCOMPARE(Messages::shown().size(), 2);
+        setDesktopOpenerForTesting({});
     }
 
     void aStoredAutoStartOfZeroDeletesTheEntry() {

@@ -182,6 +182,17 @@ private slots:
         QCOMPARE(r.raisedIds(), QList<int>({id}));
     }
 
+    void aReminderThatCameDueDuringASleepIsRaisedAtTheFirstTickAfter() {
+        Rig r;
+        r.at(at(1, 5, 9));
+        const int id = r.plan(once(at(1, 5, 9, 30)));
+        r.scheduler->tick();
+        r.tickAt(at(1, 5, 13)); // the computer slept from 9:05 to 13:00
+        QCOMPARE(r.raisedIds(), QList<int>({id}));
+        r.tickAt(at(1, 5, 13, 0, 1));
+        QCOMPARE(r.raiser.raised.size(), 1);
+    }
+
     void everyProfileIsReminded() {
         Rig r;
         r.ctx.CurrentPatientRef = 1;
