@@ -3,7 +3,6 @@
 #include "app/dialogs.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -27,19 +26,9 @@ TfrmAdditionalOptions::TfrmAdditionalOptions(Context& ctx, QWidget* mainWindow) 
     m_disable = box("chkDisableNotifs", "Disable All Notifications", this, layout);
     m_usPhone = box("chkUSPhone", "Use U.S. Phone Format", this, layout);
     m_wake = box("chkWake", "Wake System From Standby/Hybernation", this, layout);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("btnOK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("btnCancel"));
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    QPushButton* ok = addDialogButtons(this, layout, "btnOK", "btnCancel");
     setFixedSize(sizeHint());
     connect(ok, &QPushButton::clicked, this, &TfrmAdditionalOptions::btnOKClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     placeDialog(this, mainWindow, Placement::Centred);
     m_autoStart->setChecked(ctx.settings.AutoStart);

@@ -4,7 +4,10 @@
 #include "app/placement.h"
 #include "platform/shellopen.h"
 
+#include <QBoxLayout>
+#include <QDialog>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -18,6 +21,23 @@ void placeDialog(QWidget* dialog, const QWidget* mainWindow, Placement rule) {
     const QSize size = dialog->frameGeometry().size().expandedTo(dialog->sizeHint());
     dialog->move(rule == Placement::Centred ? centredPlacement(main, size, screenSize)
                                             : smallDialogPlacement(main, size, screenSize));
+}
+
+QPushButton* addDialogButtons(QDialog* dialog, QBoxLayout* layout, const char* okName, const char* cancelName) {
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    auto* ok = new QPushButton(QStringLiteral("OK"), dialog);
+    ok->setObjectName(QString::fromLatin1(okName));
+    ok->setDefault(true);
+    row->addWidget(ok);
+    if (cancelName) {
+        auto* cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+        cancel->setObjectName(QString::fromLatin1(cancelName));
+        row->addWidget(cancel);
+        QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    }
+    layout->addLayout(row);
+    return ok;
 }
 
 namespace {

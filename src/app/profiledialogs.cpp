@@ -6,7 +6,6 @@
 #include "data/table.h"
 
 #include <QCloseEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,13 +19,6 @@ void fixedDialog(QDialog* d, const char* name, const QString& caption) {
     d->setObjectName(QString::fromLatin1(name));
     d->setWindowTitle(caption);
     d->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
-}
-
-QPushButton* button(QDialog* d, QHBoxLayout* row, const char* name, const QString& text) {
-    auto* b = new QPushButton(text, d);
-    b->setObjectName(QString::fromLatin1(name));
-    row->addWidget(b);
-    return b;
 }
 
 } // namespace
@@ -55,11 +47,7 @@ TfrmFirstProfile::TfrmFirstProfile(Context& ctx, QWidget* mainWindow) : QDialog(
     teName = new QLineEdit(this);
     teName->setObjectName(QStringLiteral("teName"));
     layout->addWidget(teName);
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    QPushButton* ok = button(this, row, "BitBtn1", QStringLiteral("OK"));
-    ok->setDefault(true);
-    layout->addLayout(row);
+    QPushButton* ok = addDialogButtons(this, layout, "BitBtn1");
     connect(ok, &QPushButton::clicked, this, &TfrmFirstProfile::BitBtn1Click);
     setFixedSize(sizeHint());
     placeDialog(this, mainWindow, Placement::Centred);
@@ -94,14 +82,8 @@ TfrmAddProfile::TfrmAddProfile(Context& ctx, QWidget* mainWindow, const QPoint& 
     teProfileName = new QLineEdit(this);
     teProfileName->setObjectName(QStringLiteral("teProfileName"));
     layout->addWidget(teProfileName);
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    QPushButton* ok = button(this, row, "BitBtn1", QStringLiteral("OK"));
-    ok->setDefault(true);
-    QPushButton* cancel = button(this, row, "BitBtn2", QStringLiteral("Cancel"));
-    layout->addLayout(row);
+    QPushButton* ok = addDialogButtons(this, layout, "BitBtn1", "BitBtn2");
     connect(ok, &QPushButton::clicked, this, &TfrmAddProfile::BitBtn1Click);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     setFixedSize(sizeHint().expandedTo(QSize(300, 0)));
     move(place.x() - width() / 2, place.y());
 }

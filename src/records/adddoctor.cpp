@@ -6,10 +6,8 @@
 #include "widgets/phoneedit.h"
 
 #include <QComboBox>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -43,12 +41,11 @@ const QStringList& TfrmAddDoctor::specialties() {
 }
 
 TfrmAddDoctor::TfrmAddDoctor(Context& ctx, Mode mode, int selectedDoctor, QWidget* mainWindow)
-    : QDialog(mainWindow), m_ctx(ctx), m_mode(mode), tbdoctor(ctx.db, QStringLiteral("doctor"), QStringLiteral("tbdoctor")),
+    : TakeOverDialog(ctx, mode, QStringLiteral("doctor"), QStringLiteral("DRREF"), mainWindow),
       tbdoctorlist(ctx.db, QStringLiteral("doctor"), QStringLiteral("tbdoctorlist")),
       tbdlref(ctx.db, QStringLiteral("dlref"), QStringLiteral("tbdlref")) {
     setObjectName(QStringLiteral("TfrmAddDoctor"));
     setWindowTitle(QStringLiteral("Add Doctor"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
     buildControls();
 
     tbdoctorlist.open();
@@ -58,7 +55,10 @@ TfrmAddDoctor::TfrmAddDoctor(Context& ctx, Mode mode, int selectedDoctor, QWidge
     for (PhoneEdit* e : {m_office, m_fax, m_mobile, m_home}) e->setUsFormat(us);
 
     if (mode == Mode::Add) {
-        loadOtherProfilesDoctors();
+        // Every doctor the current profile has no link to, sorted by "Last, First".
+        fillUnlinked(cbDoctor, tbdoctorlist, tbdlref, true, [](data::Table& d) {
+            return d.text(QStringLiteral("LASTNAME")) + QStringLiteral(", ") + d.text(QStringLiteral("FIRSTNAME"));
+        });
         showRow();
     } else {
         tbdoctor.locate(QStringLiteral("drref"), selectedDoctor);
@@ -144,48 +144,16 @@ void TfrmAddDoctor::buildControls() {
     m_comments->setFixedHeight(70);
     layout->addWidget(m_comments);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("BitBtn1"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("BitBtn2"));
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    QPushButton* ok = addDialogButtons(this, layout, "BitBtn1", "BitBtn2");
 
     connect(rbSelectDoctor, &QRadioButton::clicked, this, &TfrmAddDoctor::rbSelectDoctorClick);
     connect(rbAddDoctor, &QRadioButton::clicked, this, &TfrmAddDoctor::rbAddDoctorClick);
     connect(cbDoctor, qOverload<int>(&QComboBox::activated), this, &TfrmAddDoctor::cbDoctorChange);
     connect(ok, &QPushButton::clicked, this, &TfrmAddDoctor::BitBtn1Click);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-// Every doctor the current profile has no link to, sorted by "Last, First".
-void TfrmAddDoctor::loadOtherProfilesDoctors() {
-    QList<std::pair<QString, int>> entries;
-    for (tbdoctorlist.first(); !tbdoctorlist.eof(); tbdoctorlist.next()) {
-        const int drref = tbdoctorlist.integer(QStringLiteral("DRREF"));
-        tbdlref.setFilter(QStringLiteral("PATIENTREF = %1 AND DRREF = %2").arg(m_ctx.CurrentPatientRef).arg(drref));
-        tbdlref.setFiltered(true);
-        if (tbdlref.isEmpty())
-            entries.append({tbdoctorlist.text(QStringLiteral("LASTNAME")) + QStringLiteral(", ") +
-                                tbdoctorlist.text(QStringLiteral("FIRSTNAME")),
-                            drref});
-    }
-    tbdlref.setFiltered(false);
-    std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
-        return a.first.localeAwareCompare(b.first) < 0;
-    });
-    for (const auto& [text, drref] : entries) cbDoctor->addItem(text, drref);
-    cbDoctor->setCurrentIndex(-1);
-}
-
-// The controls show the doctor being edited or taken over; a new doctor starts empty.
 void TfrmAddDoctor::showRow() {
-    const bool existing = m_mode == Mode::Edit || m_takenOver >= 0;
-    auto field = [&](const char* f) { return existing ? tbdoctor.text(QString::fromLatin1(f)) : QString(); };
+    auto field = [&](const char* f) { return existingRow() ? tbdoctor.text(QString::fromLatin1(f)) : QString(); };
     dbLastName->setText(field("LASTNAME"));
     dbFirstName->setText(field("FIRSTNAME"));
     dbMI->setText(field("MINITIAL"));
@@ -203,32 +171,10 @@ void TfrmAddDoctor::showEvent(QShowEvent* e) {
     else rbAddDoctor->setFocus();
 }
 
-void TfrmAddDoctor::rbSelectDoctorClick() {
-    cbDoctor->setEnabled(true);
-    for (QLineEdit* e : {dbLastName, dbFirstName, dbMI}) e->setEnabled(false);
-}
-
-// Back to a new doctor: a doctor chosen from another profile is let go, so typed names never
-// rename a doctor that other profiles share.
-void TfrmAddDoctor::rbAddDoctorClick() {
-    cbDoctor->setEnabled(false);
-    for (QLineEdit* e : {dbLastName, dbFirstName, dbMI}) e->setEnabled(true);
-    if (m_mode == Mode::Add && m_takenOver >= 0) {
-        m_takenOver = -1;
-        cbDoctor->setCurrentIndex(-1);
-        showRow();
-    }
-}
-
-// Choosing a doctor of another profile always drops what was typed for a new one, so no doctor
-// without a link is ever written.
-void TfrmAddDoctor::cbDoctorChange(int index) {
-    if (index < 0) return;
-    const int drref = cbDoctor->itemData(index).toInt();
-    if (!tbdoctor.locate(QStringLiteral("DRREF"), drref)) return;
-    m_takenOver = drref;
-    showRow();
-}
+QList<QWidget*> TfrmAddDoctor::nameEdits() const { return {dbLastName, dbFirstName, dbMI}; }
+void TfrmAddDoctor::rbSelectDoctorClick() { chooseFromList(cbDoctor, nameEdits()); }
+void TfrmAddDoctor::rbAddDoctorClick() { typeNew(cbDoctor, nameEdits()); }
+void TfrmAddDoctor::cbDoctorChange(int index) { choose(cbDoctor, index); }
 
 void TfrmAddDoctor::phoneLeftIncomplete(PhoneEdit* edit) {
     Messages::warning(this, kInvalidPhone);
@@ -236,7 +182,7 @@ void TfrmAddDoctor::phoneLeftIncomplete(PhoneEdit* edit) {
 }
 
 void TfrmAddDoctor::writeRow() {
-    if (m_mode == Mode::Add && m_takenOver < 0) {
+    if (newRow()) {
         tbdoctor.append();
         tbdoctor.setValue(QStringLiteral("LASTNAME"), dbLastName->text());
         tbdoctor.setValue(QStringLiteral("FIRSTNAME"), dbFirstName->text());

@@ -1,8 +1,6 @@
 #pragma once
 // Adds a new doctor, takes one over from another profile, or edits the selected one.
-#include "data/table.h"
-
-#include <QDialog>
+#include "records/takeoverdialog.h"
 
 class QComboBox;
 class QGroupBox;
@@ -12,14 +10,11 @@ class QRadioButton;
 
 namespace vantrel {
 
-struct Context;
 class PhoneEdit;
 
-class TfrmAddDoctor : public QDialog {
+class TfrmAddDoctor : public TakeOverDialog {
     Q_OBJECT
 public:
-    enum class Mode { Add, Edit };
-
     // selectedDoctor: the DRREF to edit (edit mode only).
     TfrmAddDoctor(Context& ctx, Mode mode, int selectedDoctor, QWidget* mainWindow);
 
@@ -36,15 +31,13 @@ protected:
 
 private:
     void buildControls();
-    void loadOtherProfilesDoctors();
-    void showRow();
+    void showRow() override;
     void writeRow();
     void phoneLeftIncomplete(PhoneEdit* edit);
+    QList<QWidget*> nameEdits() const;
 
-    Context& m_ctx;
-    Mode m_mode;
-    data::Table tbdoctor, tbdoctorlist, tbdlref;
-    int m_takenOver = -1; // DRREF of a doctor chosen from another profile
+    data::Table& tbdoctor = m_row;
+    data::Table tbdoctorlist, tbdlref;
 
     QGroupBox *m_nameGroup, *m_infoGroup;
     QRadioButton *rbSelectDoctor, *rbAddDoctor;

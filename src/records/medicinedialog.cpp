@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -18,20 +17,20 @@
 namespace vantrel {
 
 TfrmMedicine::TfrmMedicine(Context& ctx, Mode mode, int selectedMedicine, QWidget* mainWindow)
-    : QDialog(mainWindow), m_ctx(ctx), m_mode(mode),
-      tbmedicine(ctx.db, QStringLiteral("medicine"), QStringLiteral("tbmedicine")),
+    : TakeOverDialog(ctx, mode, QStringLiteral("medicine"), QStringLiteral("MEDREF"), mainWindow),
       tbmedicinelist(ctx.db, QStringLiteral("medicine"), QStringLiteral("tbmedicinelist")),
       tbmlref(ctx.db, QStringLiteral("mlref"), QStringLiteral("tbmlref")) {
     setObjectName(QStringLiteral("TfrmMedicine"));
     setWindowTitle(QStringLiteral("Add Medicine"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
     buildControls();
     tbmedicinelist.open();
     tbmedicine.open();
     tbmlref.open();
 
     if (mode == Mode::Add) {
-        loadOtherProfilesMedicines();
+        // Every medicine the current profile has no link to, in table order.
+        fillUnlinked(cbMedicine, tbmedicinelist, tbmlref, false,
+                     [](data::Table& m) { return m.text(QStringLiteral("NAME")); });
     } else {
         // Found by its key: two medicines of one name are two rows, and only this one changes.
         tbmedicine.locate(QStringLiteral("MEDREF"), selectedMedicine);
@@ -105,42 +104,19 @@ void TfrmMedicine::buildControls() {
     ig->addWidget(DBMemo1, 6, 0, 1, 2);
     layout->addWidget(m_info);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("BitBtn1"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("BitBtn2"));
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    QPushButton* ok = addDialogButtons(this, layout, "BitBtn1", "BitBtn2");
     setMinimumWidth(380);
 
     connect(rbSelectMedicine, &QRadioButton::clicked, this, &TfrmMedicine::rbSelectMedicineClick);
     connect(rbAddMedicine, &QRadioButton::clicked, this, &TfrmMedicine::rbAddMedicineClick);
     connect(cbMedicine, qOverload<int>(&QComboBox::activated), this, &TfrmMedicine::cbMedicineChange);
     connect(ok, &QPushButton::clicked, this, &TfrmMedicine::BitBtn1Click);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-// Every medicine the current profile has no link to, in table order.
-void TfrmMedicine::loadOtherProfilesMedicines() {
-    for (tbmedicinelist.first(); !tbmedicinelist.eof(); tbmedicinelist.next()) {
-        const int medref = tbmedicinelist.integer(QStringLiteral("MEDREF"));
-        tbmlref.setFilter(QStringLiteral("PATIENTREF = %1 AND MEDREF = %2").arg(m_ctx.CurrentPatientRef).arg(medref));
-        tbmlref.setFiltered(true);
-        if (tbmlref.isEmpty()) cbMedicine->addItem(tbmedicinelist.text(QStringLiteral("NAME")), medref);
-    }
-    tbmlref.setFiltered(false);
-    cbMedicine->setCurrentIndex(-1);
 }
 
 // The controls show the medicine being edited or taken over and this profile's prescription
 // number; a new medicine starts empty.
 void TfrmMedicine::showRow() {
-    const bool existing = m_mode == Mode::Edit || m_takenOver >= 0;
-    auto field = [&](const char* f) { return existing ? tbmedicine.text(QString::fromLatin1(f)) : QString(); };
+    auto field = [&](const char* f) { return existingRow() ? tbmedicine.text(QString::fromLatin1(f)) : QString(); };
     dbMedName->setText(field("NAME"));
     DBEdit3->setText(field("ACTIVEIN"));
     DBEdit1->setText(field("SIDEEFFECTS"));
@@ -155,34 +131,13 @@ void TfrmMedicine::showEvent(QShowEvent* e) {
     else dbMedName->setFocus();
 }
 
-void TfrmMedicine::rbSelectMedicineClick() {
-    dbMedName->setEnabled(false);
-    cbMedicine->setEnabled(true);
-}
-
-// Back to a new medicine: one chosen from another profile is let go.
-void TfrmMedicine::rbAddMedicineClick() {
-    dbMedName->setEnabled(true);
-    cbMedicine->setEnabled(false);
-    if (m_mode == Mode::Add && m_takenOver >= 0) {
-        m_takenOver = -1;
-        cbMedicine->setCurrentIndex(-1);
-        showRow();
-    }
-}
-
-// Choosing a medicine of another profile always drops what was typed for a new one, so no
-// medicine without a link is ever written. The prescription number typed so far stays.
-void TfrmMedicine::cbMedicineChange(int index) {
-    if (index < 0) return;
-    const int medref = cbMedicine->itemData(index).toInt();
-    if (!tbmedicine.locate(QStringLiteral("MEDREF"), medref)) return;
-    m_takenOver = medref;
-    showRow();
-}
+void TfrmMedicine::rbSelectMedicineClick() { chooseFromList(cbMedicine, {dbMedName}); }
+void TfrmMedicine::rbAddMedicineClick() { typeNew(cbMedicine, {dbMedName}); }
+// The prescription number typed so far stays with the chosen medicine.
+void TfrmMedicine::cbMedicineChange(int index) { choose(cbMedicine, index); }
 
 void TfrmMedicine::writeRows() {
-    if (m_mode == Mode::Add && m_takenOver < 0) {
+    if (newRow()) {
         tbmedicine.append();
         tbmedicine.setValue(QStringLiteral("NAME"), dbMedName->text());
     } else {

@@ -1,9 +1,7 @@
 #pragma once
 // Adds a new medicine, takes one over from another profile, or edits the selected one, with this
 // profile's prescription number for it.
-#include "data/table.h"
-
-#include <QDialog>
+#include "records/takeoverdialog.h"
 
 class QComboBox;
 class QGroupBox;
@@ -13,13 +11,9 @@ class QRadioButton;
 
 namespace vantrel {
 
-struct Context;
-
-class TfrmMedicine : public QDialog {
+class TfrmMedicine : public TakeOverDialog {
     Q_OBJECT
 public:
-    enum class Mode { Add, Edit };
-
     // selectedMedicine: the MEDREF to edit (edit mode only).
     TfrmMedicine(Context& ctx, Mode mode, int selectedMedicine, QWidget* mainWindow);
 
@@ -34,14 +28,11 @@ protected:
 
 private:
     void buildControls();
-    void loadOtherProfilesMedicines();
-    void showRow();
+    void showRow() override;
     void writeRows();
 
-    Context& m_ctx;
-    Mode m_mode;
-    data::Table tbmedicine, tbmedicinelist, tbmlref;
-    int m_takenOver = -1; // MEDREF of a medicine chosen from another profile
+    data::Table& tbmedicine = m_row;
+    data::Table tbmedicinelist, tbmlref;
 
     QGroupBox *m_upper, *m_info;
     QRadioButton *rbSelectMedicine, *rbAddMedicine;
