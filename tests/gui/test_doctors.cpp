@@ -16,6 +16,8 @@
 
 using namespace vantrel;
 using test::MainWindowFixture;
+using test::child;
+using test::clickOk;
 
 namespace {
 
@@ -54,9 +56,6 @@ QStringList lastNames(MainWindowFixture& f) {
     return out;
 }
 
-template <class T> T* child(QWidget* d, const char* name) { return d->findChild<T*>(QString::fromLatin1(name)); }
-
-void clickOk(QWidget* d) { QTest::mouseClick(child<QPushButton>(d, "BitBtn1"), Qt::LeftButton); }
 
 } // namespace
 

@@ -14,6 +14,8 @@
 
 using namespace vantrel;
 using test::MainWindowFixture;
+using test::child;
+using test::clickOk;
 
 namespace {
 
@@ -42,9 +44,6 @@ void household(MainWindowFixture& f) {
 
 DataGrid* medicineGrid(MainWindowFixture& f) { return f.find<DataGrid>("DBAdvStringGrid3"); }
 
-template <class T> T* child(QWidget* d, const char* name) { return d->findChild<T*>(QString::fromLatin1(name)); }
-
-void clickOk(QWidget* d) { QTest::mouseClick(child<QPushButton>(d, "BitBtn1"), Qt::LeftButton); }
 
 QString details(MainWindowFixture& f, const char* name) { return f.find<QLabel>(QString::fromLatin1(name))->text(); }
 

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QPushButton>
+#include <QTest>
 
 namespace vantrel::test {
 
@@ -46,5 +48,7 @@ platform::SettingsStore& MainWindowFixture::reloadStore() {
     ctx.store = platform::openSettingsFile(box.settingsFile().toStdString());
     return *ctx.store;
 }
+
+void clickOk(QWidget* dialog) { QTest::mouseClick(child<QPushButton>(dialog, "BitBtn1"), Qt::LeftButton); }
 
 } // namespace vantrel::test

@@ -49,6 +49,7 @@ private:
         if (m_failed) return;
         m_failed = true;
         m_started = false;
+        m_player.stop(); // nothing half-open is left behind
         if (onError) onError(text.empty() ? std::string("The audio file cannot be played.") : text);
     }
 
