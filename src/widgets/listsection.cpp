@@ -13,10 +13,10 @@ namespace vantrel {
 
 void fillBackground(QWidget* w) { w->setAutoFillBackground(true); }
 
-ListSection buildListSection(QWidget* parent, const ListSectionSpec& spec) {
+ListSection buildListSection(QWidget* parent, const ListSectionParts& parts) {
     ListSection s;
     s.panel = new QWidget(parent);
-    s.panel->setObjectName(spec.panel);
+    s.panel->setObjectName(parts.panel);
     // The user may drag a list smaller than its buttons need.
     s.panel->setMinimumHeight(23);
     auto* outer = new QHBoxLayout(s.panel);
@@ -29,33 +29,33 @@ ListSection buildListSection(QWidget* parent, const ListSectionSpec& spec) {
     leftLayout->setSpacing(0);
 
     auto* listPanel = new QWidget(left);
-    listPanel->setObjectName(spec.listPanel);
+    listPanel->setObjectName(parts.listPanel);
     fillBackground(listPanel);
     auto* listLayout = new QVBoxLayout(listPanel);
     listLayout->setContentsMargins(4, 2, 4, 2);
     listLayout->setSpacing(2);
-    auto* caption = new QLabel(spec.caption, listPanel);
+    auto* caption = new QLabel(parts.caption, listPanel);
     caption->setStyleSheet(QStringLiteral("font-weight: bold;"));
     listLayout->addWidget(caption);
     s.grid = new DataGrid(listPanel);
-    s.grid->setObjectName(spec.grid);
+    s.grid->setObjectName(parts.grid);
     listLayout->addWidget(s.grid, 1);
     leftLayout->addWidget(listPanel, 1);
 
     auto* spacer = new QWidget(left);
-    spacer->setObjectName(spec.spacer);
+    spacer->setObjectName(parts.spacer);
     spacer->setFixedHeight(6);
     fillBackground(spacer);
     leftLayout->addWidget(spacer);
     outer->addWidget(left, 1);
 
     auto* buttons = new QWidget(s.panel);
-    buttons->setObjectName(spec.buttonsPanel);
+    buttons->setObjectName(parts.buttonsPanel);
     fillBackground(buttons);
     buttons->setFixedWidth(128);
     auto* buttonLayout = new QVBoxLayout(buttons);
     buttonLayout->setContentsMargins(6, 20, 6, 2);
-    for (const auto& [name, text] : spec.buttons) {
+    for (const auto& [name, text] : parts.buttons) {
         auto* b = new QPushButton(text, buttons);
         b->setObjectName(name);
         buttonLayout->addWidget(b);
@@ -93,8 +93,8 @@ QWidget* buildDetailsBox(QWidget* parent, const QString& scrollBoxName, const QS
 
 namespace vantrel {
 
-TwoListPage buildTwoListPage(QWidget* page, const QString& title, const ListSectionSpec& upper,
-                             const ListSectionSpec& lower, const QString& scrollBox, const QString& detailsCaption) {
+TwoListPage buildTwoListPage(QWidget* page, const QString& title, const ListSectionParts& upper,
+                             const ListSectionParts& lower, const QString& scrollBox, const QString& detailsCaption) {
     TwoListPage p;
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -12,7 +12,7 @@ namespace vantrel {
 
 class DataGrid;
 
-struct ListSectionSpec {
+struct ListSectionParts {
     QString panel, listPanel, buttonsPanel, spacer, caption, grid;
     QList<std::pair<QString, QString>> buttons; // object name, caption
 };
@@ -23,7 +23,7 @@ struct ListSection {
     QList<QPushButton*> buttons;
 };
 
-ListSection buildListSection(QWidget* parent, const ListSectionSpec& spec);
+ListSection buildListSection(QWidget* parent, const ListSectionParts& parts);
 
 // A scroll box for a details panel with its caption at the top; returns the content widget.
 QWidget* buildDetailsBox(QWidget* parent, const QString& scrollBoxName, const QString& caption);
@@ -43,8 +43,8 @@ struct TwoListPage {
     QWidget* details = nullptr; // content widget of the details box
 };
 
-TwoListPage buildTwoListPage(QWidget* page, const QString& title, const ListSectionSpec& upper,
-                             const ListSectionSpec& lower, const QString& scrollBox, const QString& detailsCaption);
+TwoListPage buildTwoListPage(QWidget* page, const QString& title, const ListSectionParts& upper,
+                             const ListSectionParts& lower, const QString& scrollBox, const QString& detailsCaption);
 // Heights of the two list blocks, as the user left them with the splitters.
 void setListHeights(TwoListPage& p, int upper, int lower);
 
