@@ -647,6 +647,7 @@ void TfrmMain::TimerConfigTimer() {
     TfrmFirstProfile dialog(m_ctx, this);
     QCoreApplication::processEvents();
     dialog.exec();
+    if (m_ctx.SessionEnding || !m_ctx.db.isOpen()) return; // the session ended meanwhile
     m_cursors->tbpatient.close();
     m_cursors->tbpatient.open();
     LoadPatientList();
