@@ -82,10 +82,7 @@ int runPlanner(int argc, char** argv) {
 
     // A second start in the same session only asks the running one to come forward.
     platform::SingleInstance instance(QStringLiteral("VantrelPlanner"));
-    if (!instance.tryBecomePrimary()) {
-        instance.activateRunning();
-        return 0;
-    }
+    if (platform::AlreadyRunning(instance, true)) return 0;
 
     // Dates and times are written month first with "/" whatever the user's locale.
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));

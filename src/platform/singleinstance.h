@@ -34,4 +34,8 @@ private:
     QLocalServer* m_server = nullptr;
 };
 
+// True when another instance already runs in this session; with `activate` it is asked to bring
+// its window forward. When false, this process now holds the instance.
+bool AlreadyRunning(SingleInstance& instance, bool activate);
+
 } // namespace vantrel::platform

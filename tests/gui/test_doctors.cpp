@@ -96,6 +96,11 @@ private slots:
         const int doctors = test::count(f->ctx.db, "doctor");
         test::whenModal<TfrmAddDoctor>([](TfrmAddDoctor* d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("Add Doctor"));
+            auto* specialty = child<QComboBox>(d, "DBComboBox1");
+            QCOMPARE(specialty->count(), 23);
+            QCOMPARE(specialty->itemText(0), QStringLiteral("General Practitioner"));
+            QCOMPARE(specialty->itemText(22), QStringLiteral("Urologist"));
+            QVERIFY(specialty->isEditable()); // free text too
             Messages::clearShown();
             clickOk(d);
             QCOMPARE(Messages::shown(), QStringList({"Warning: Last name is required"}));

@@ -72,4 +72,10 @@ bool SingleInstance::activateRunning(int timeoutMs) {
     return sent;
 }
 
+bool AlreadyRunning(SingleInstance& instance, bool activate) {
+    if (instance.tryBecomePrimary()) return false;
+    if (activate) instance.activateRunning();
+    return true;
+}
+
 } // namespace vantrel::platform
