@@ -21,7 +21,7 @@ namespace vantrel {
 
 namespace {
 
-QString settingsFilePath() {
+QString defaultSettingsFile() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/Vantrel/planner.reg");
 }
@@ -38,10 +38,11 @@ void reportDamagedSettings(const QString& path, const QString& problem) {
                                    .arg(QDir::toNativeSeparators(path), problem, QDir::toNativeSeparators(copy)));
 }
 
-void loadOrCreateSettings(Context& ctx, int screenHeight) {
+} // namespace
+
+void loadOrCreateSettings(Context& ctx, int screenHeight, const QString& path) {
     const auto country = [] { return platform::regionalCountryName(); };
     SetDefaultSettings(ctx.settings, screenHeight, country);
-    const QString path = settingsFilePath();
     ctx.store = platform::openSettingsFile(path.toStdString());
     if (!ctx.store->loadProblem().empty())
         reportDamagedSettings(path, QString::fromStdString(ctx.store->loadProblem()));
@@ -58,15 +59,11 @@ void loadOrCreateSettings(Context& ctx, int screenHeight) {
     }
 }
 
-} // namespace
-
 int runPlanner(int argc, char** argv) {
-    Application app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Vantrel"));
-    QCoreApplication::setApplicationName(QStringLiteral("Planner"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
-
-    const StartupOptions options = parseArguments(app.arguments());
+    // The command line is read before anything needs a display, so --help works anywhere.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const StartupOptions options = parseArguments(arguments);
     if (!options.error.isEmpty()) {
         std::fprintf(stderr, "vantrel-planner: %s\n%s", qPrintable(options.error), qPrintable(usageText()));
         return 2;
@@ -80,6 +77,11 @@ int runPlanner(int argc, char** argv) {
         return 0;
     }
 
+    Application app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Vantrel"));
+    QCoreApplication::setApplicationName(QStringLiteral("Planner"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
+
     // A second start in the same session only asks the running one to come forward.
     platform::SingleInstance instance(QStringLiteral("VantrelPlanner"));
     if (platform::AlreadyRunning(instance, true)) return 0;
@@ -91,7 +93,7 @@ int runPlanner(int argc, char** argv) {
     ctx.ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
     app.setQuitOnLastWindowClosed(false);
     const QScreen* screen = QGuiApplication::primaryScreen();
-    loadOrCreateSettings(ctx, screen ? screen->geometry().height() : 768);
+    loadOrCreateSettings(ctx, screen ? screen->geometry().height() : 768, defaultSettingsFile());
     ctx.autoStart = platform::makeAutoStartEntry(configDir().toStdString());
     ctx.DataDir = chooseDataDir(options.dataDir, ctx.ProgramDir,
                                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
