@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace vantrel {
@@ -178,7 +179,8 @@ void TfrmAddDoctor::cbDoctorChange(int index) { choose(cbDoctor, index); }
 
 void TfrmAddDoctor::phoneLeftIncomplete(PhoneEdit* edit) {
     Messages::warning(this, kInvalidPhone);
-    edit->setFocus();
+    // Back to the field once the focus change that left it has finished.
+    QTimer::singleShot(0, edit, [edit] { edit->setFocus(Qt::OtherFocusReason); });
 }
 
 void TfrmAddDoctor::writeRow() {

@@ -48,6 +48,9 @@ void PhoneEdit::focusInEvent(QFocusEvent* e) {
 
 void PhoneEdit::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
+    // Only the user leaving the field counts; a message box or another window taking the focus
+    // (the warning itself among them) does not.
+    if (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason) return;
     m_sentBack = !isComplete();
     if (m_sentBack) emit leftIncomplete();
 }

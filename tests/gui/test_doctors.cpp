@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -212,6 +213,32 @@ private slots:
         });
         f->find<QPushButton>("BitBtn5")->click();
         QCOMPARE(test::count(f->ctx.db, "doctor WHERE POFFICE = '(555) 123-4567' AND PMOBILE = '(   ) 765-4321'"), 1);
+    }
+
+    void theWarningForAnIncompleteNumberComesOnceAndTheFieldKeepsTheFocus() {
+        std::unique_ptr<MainWindowFixture> f(makeHousehold(true));
+        TfrmAddDoctor d(f->ctx, TfrmAddDoctor::Mode::Add, -1, f->window.get());
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        auto* office = child<PhoneEdit>(&d, "dbOfficePhone");
+        office->setFocus();
+        office->setStoredText("(555) 12");
+        // Real message boxes this time, closed as a person would close them.
+        Messages::setTestMode(false);
+        int boxes = 0;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                ++boxes;
+                box->accept();
+            }
+        });
+        closer.start(30);
+        child<QLineEdit>(&d, "dbLastName")->setFocus(Qt::TabFocusReason);
+        QTest::qWait(600);
+        Messages::setTestMode(true);
+        QCOMPARE(boxes, 1);
+        QCOMPARE(d.focusWidget(), office);
     }
 
     void removingASharedDoctorKeepsItForTheOtherProfile() {
