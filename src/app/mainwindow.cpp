@@ -41,7 +41,10 @@
 #include <QVBoxLayout>
 
 // Resources of a static library are registered by hand, once.
-static void initPlannerResources() { Q_INIT_RESOURCE(resources); }
+static bool initPlannerResources() {
+    Q_INIT_RESOURCE(resources);
+    return true;
+}
 
 namespace vantrel {
 
@@ -58,8 +61,7 @@ QTimer* makeTimer(QObject* parent, const char* name, int interval, bool singleSh
 } // namespace
 
 TfrmMain::TfrmMain(Context& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(ctx) {
-    static const bool resourcesReady = (initPlannerResources(), true);
-    Q_UNUSED(resourcesReady);
+    [[maybe_unused]] static const bool resourcesReady = initPlannerResources();
     setObjectName(QStringLiteral("TfrmMain"));
     setWindowTitle(QString::fromLatin1(kAppTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/planner.svg")));

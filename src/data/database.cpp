@@ -28,7 +28,7 @@ QString Database::schemaOf(const QString& table) const {
     return table.compare(QLatin1String("patient"), Qt::CaseInsensitive) == 0 ? QStringLiteral("main") : table;
 }
 
-void Database::checkFile(const QString& path, const QString& table) const {
+void Database::checkFile(const QString& path) const {
     QFileInfo info(path);
     if (!info.exists()) return;
     if (!info.isFile()) throw DataError(unusable(path, QStringLiteral("it is not a file")).toStdString());
@@ -40,7 +40,6 @@ void Database::checkFile(const QString& path, const QString& table) const {
         throw DataError(unusable(path, f.errorString()).toStdString());
     if (f.read(16) != QByteArray("SQLite format 3\0", 16))
         throw DataError(unusable(path, QStringLiteral("it is not a table file")).toStdString());
-    Q_UNUSED(table);
 }
 
 void Database::open(const QString& dataDir) {
@@ -58,7 +57,7 @@ void Database::open(const QString& dataDir) {
 
     // Every existing file is looked at before anything is opened, so a bad one stops the
     // opening before any file has been touched.
-    for (const TableDef& t : allTables()) checkFile(dir.filePath(t.fileName()), t.name);
+    for (const TableDef& t : allTables()) checkFile(dir.filePath(t.fileName()));
 
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     m_db.setDatabaseName(dir.filePath(tableDef(QStringLiteral("patient")).fileName()));

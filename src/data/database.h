@@ -43,7 +43,7 @@ public:
     QSqlDatabase& connection() { return m_db; }
 
 private:
-    void checkFile(const QString& path, const QString& table) const;
+    void checkFile(const QString& path) const;
     void attachAndCheck(const QString& schema, const QString& path, const QString& table);
     [[noreturn]] void fail(const QString& context, const QString& engineText) const;
 

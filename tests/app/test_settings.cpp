@@ -81,7 +81,7 @@ private slots:
     void theGeneralGroupStopsAtTheFirstMissingOrMistypedValue() {
         test::Sandbox box;
         IniSettingsStore store(box.path("s.reg").toStdString());
-        Settings written = savedDefaults(store);
+        savedDefaults(store);
         store.setValue(kGeneralKey, "DisableNotifs", StoredValue::fromInteger(1));
         store.removeValue(kGeneralKey, "allowwake");
         store.setValue(kGeneralKey, "UseSMTP", StoredValue::fromInteger(1));
@@ -98,7 +98,6 @@ private slots:
         SetDefaultSettings(t, 1080, germany);
         QVERIFY(!LoadSettings(t, store));
         QCOMPARE(t.UseSMTP, false);
-        Q_UNUSED(written);
     }
 
     void aBadWindowValueIsReportedAndTheRestKeepDefaults() {
