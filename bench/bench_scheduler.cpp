@@ -35,7 +35,9 @@ struct Store {
                 test::PlanSpec p;
                 p.patient = 1 + i % 10;
                 p.repeat = QString::fromLatin1(kinds[i % 4]);
-                p.days = p.repeat == "X" ? QString::number(2 + i % 13) : p.repeat == "W" ? QStringLiteral("246") : QString();
+                p.days = p.repeat == "X"   ? QString::number(2 + i % 13)
+                         : p.repeat == "W" ? QStringLiteral("246")
+                                           : QString();
                 p.start = dt::encode(2026, 6, 1 + i % 20, 6 + i % 14, i % 60);
                 p.minutesBefore = i % 3 == 0 ? 15 : 0;
                 test::addPlan(ctx.db, p);
@@ -60,7 +62,8 @@ BENCHMARK(BM_Rebuild)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 void BM_QuietTick(benchmark::State& state) {
     Store store(1000);
     store.scheduler->tick(); // builds the list; later ticks find nothing due
-    for (auto _ : state) store.scheduler->tick();
+    for (auto _ : state)
+        store.scheduler->tick();
 }
 BENCHMARK(BM_QuietTick)->Unit(benchmark::kNanosecond);
 

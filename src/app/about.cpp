@@ -25,7 +25,8 @@ QFrame* separator(QWidget* parent) {
 TfrmAbout2::TfrmAbout2(QWidget* mainWindow) : QDialog(mainWindow) {
     setObjectName(QStringLiteral("TfrmAbout2"));
     setWindowTitle(QStringLiteral("About Vantrel Planner"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowTitleHint);
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto* layout = new QVBoxLayout(this);
@@ -49,7 +50,8 @@ TfrmAbout2::TfrmAbout2(QWidget* mainWindow) : QDialog(mainWindow) {
     layout->addLayout(top);
     layout->addWidget(separator(this));
     layout->addWidget(new QLabel(QStringLiteral("For the latest product information, please visit:"), this));
-    auto* link = new QLabel(QStringLiteral("<a href=\"%1\" style=\"color: navy;\">%1</a>").arg(kProductUrl), this);
+    auto* link =
+        new QLabel(QStringLiteral("<a href=\"%1\" style=\"color: navy;\">%1</a>").arg(kProductUrl), this);
     link->setObjectName(QStringLiteral("Label2"));
     link->setCursor(Qt::PointingHandCursor);
     link->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
@@ -69,6 +71,8 @@ TfrmAbout2::TfrmAbout2(QWidget* mainWindow) : QDialog(mainWindow) {
     placeDialog(this, mainWindow, Placement::Centred);
 }
 
-void TfrmAbout2::Label2Click() { ShellOpen(kProductUrl, this); }
+void TfrmAbout2::Label2Click() {
+    ShellOpen(kProductUrl, this);
+}
 
 } // namespace vantrel

@@ -6,9 +6,15 @@
 
 namespace vantrel {
 
-double Clock::nowValue() const { return dt::fromQDateTime(now()); }
-double Clock::today() const { return std::floor(nowValue()); }
+double Clock::nowValue() const {
+    return dt::fromQDateTime(now());
+}
+double Clock::today() const {
+    return std::floor(nowValue());
+}
 
-void FakeClock::setValue(double localValue) { m_now = dt::toQDateTime(localValue); }
+void FakeClock::setValue(double localValue) {
+    m_now = dt::toQDateTime(localValue);
+}
 
 } // namespace vantrel

@@ -20,7 +20,8 @@ public:
 
 class FakeClock : public Clock {
 public:
-    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 1, 5), QTime(9, 0))) : m_now(std::move(start)) {}
+    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 1, 5), QTime(9, 0)))
+        : m_now(std::move(start)) {}
     QDateTime now() const override { return m_now; }
     void set(const QDateTime& t) { m_now = t; }
     void setValue(double localValue);

@@ -15,6 +15,8 @@ const std::array<SchemeGroup, 6>& schemeGroups() {
     return groups;
 }
 
-bool isValidScheme(int scheme) { return scheme >= 0 && scheme <= 3; }
+bool isValidScheme(int scheme) {
+    return scheme >= 0 && scheme <= 3;
+}
 
 } // namespace vantrel

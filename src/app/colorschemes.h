@@ -19,8 +19,14 @@ const std::array<SchemeGroup, 6>& schemeGroups();
 bool isValidScheme(int scheme);
 
 // The red, green and blue parts of a Windows colour value.
-constexpr int redOf(std::uint32_t c) { return c & 0xFF; }
-constexpr int greenOf(std::uint32_t c) { return (c >> 8) & 0xFF; }
-constexpr int blueOf(std::uint32_t c) { return (c >> 16) & 0xFF; }
+constexpr int redOf(std::uint32_t c) {
+    return c & 0xFF;
+}
+constexpr int greenOf(std::uint32_t c) {
+    return (c >> 8) & 0xFF;
+}
+constexpr int blueOf(std::uint32_t c) {
+    return (c >> 16) & 0xFF;
+}
 
 } // namespace vantrel

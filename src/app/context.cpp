@@ -5,7 +5,9 @@
 
 namespace vantrel {
 
-QString Context::tempDir() const { return QDir(DataDir).filePath(QStringLiteral("temp")); }
+QString Context::tempDir() const {
+    return QDir(DataDir).filePath(QStringLiteral("temp"));
+}
 
 QString chooseDataDir(const QString& requested, const QString& programDir, const QString& userDataDir) {
     if (!requested.isEmpty()) return QDir(requested).absolutePath();

@@ -32,14 +32,18 @@ double encode(int year, int month, int day, int hour, int minute, int second) {
            (hour * 3600 + minute * 60 + second) / 86400.0;
 }
 
-double timeOf(double v) { return v - std::floor(v); }
+double timeOf(double v) {
+    return v - std::floor(v);
+}
 
 int dayOfWeek(double v) {
     // Qt counts Monday 1 ... Sunday 7.
     return kEpoch.addDays(static_cast<qint64>(std::floor(v))).dayOfWeek() % 7 + 1;
 }
 
-QString formatDate(double v) { return QLocale::c().toString(toQDateTime(v).date(), QStringLiteral("M/d/yyyy")); }
+QString formatDate(double v) {
+    return QLocale::c().toString(toQDateTime(v).date(), QStringLiteral("M/d/yyyy"));
+}
 
 QString formatTime(double v) {
     return QLocale::c().toString(toQDateTime(v).time(), QStringLiteral("hh:mm:ss AP"));
@@ -51,8 +55,12 @@ QString formatDateTime(double v) {
     return formatDate(v) + QLatin1Char(' ') + formatTime(v);
 }
 
-QString floatToText(double v) { return QLocale::c().toString(v, 'g', 15); }
+QString floatToText(double v) {
+    return QLocale::c().toString(v, 'g', 15);
+}
 
-double textToFloat(const QString& text, bool* ok) { return QLocale::c().toDouble(text.trimmed(), ok); }
+double textToFloat(const QString& text, bool* ok) {
+    return QLocale::c().toDouble(text.trimmed(), ok);
+}
 
 } // namespace vantrel::dt

@@ -14,7 +14,9 @@ double fromQDateTime(const QDateTime& t);
 QDateTime toQDateTime(double value);
 double encode(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
 
-inline double dayOf(double v) { return std::floor(v); }
+inline double dayOf(double v) {
+    return std::floor(v);
+}
 double timeOf(double v);
 // 1 = Sunday ... 7 = Saturday.
 int dayOfWeek(double v);

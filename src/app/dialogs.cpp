@@ -23,7 +23,8 @@ void placeDialog(QWidget* dialog, const QWidget* mainWindow, Placement rule) {
                                             : smallDialogPlacement(main, size, screenSize));
 }
 
-QPushButton* addDialogButtons(QDialog* dialog, QBoxLayout* layout, const char* okName, const char* cancelName) {
+QPushButton* addDialogButtons(QDialog* dialog, QBoxLayout* layout, const char* okName,
+                              const char* cancelName) {
     auto* row = new QHBoxLayout;
     row->addStretch(1);
     auto* ok = new QPushButton(QStringLiteral("OK"), dialog);
@@ -44,7 +45,9 @@ namespace {
 std::function<bool(const QString&)> g_opener;
 } // namespace
 
-void setDesktopOpenerForTesting(std::function<bool(const QString&)> opener) { g_opener = std::move(opener); }
+void setDesktopOpenerForTesting(std::function<bool(const QString&)> opener) {
+    g_opener = std::move(opener);
+}
 
 int ShellOpen(const QString& target, QWidget* parent) {
     if (g_opener ? g_opener(target) : platform::openWithDesktop(target)) return 0;

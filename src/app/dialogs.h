@@ -18,7 +18,8 @@ void placeDialog(QWidget* dialog, const QWidget* mainWindow, Placement rule);
 
 // Adds the row of buttons at the foot of a dialog: "OK" (the default), and "Cancel" when a
 // name is given for it, which rejects the dialog. Returns the OK button.
-QPushButton* addDialogButtons(QDialog* dialog, QBoxLayout* layout, const char* okName, const char* cancelName = nullptr);
+QPushButton* addDialogButtons(QDialog* dialog, QBoxLayout* layout, const char* okName,
+                              const char* cancelName = nullptr);
 
 // Opens a web page or file with the desktop; shows "Error starting player program." and gives
 // -1 when that fails, else 0.

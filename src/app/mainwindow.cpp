@@ -10,12 +10,12 @@
 #include "app/profiledialogs.h"
 #include "app/shared.h"
 #include "data/removal.h"
-#include "widgets/datagrid.h"
-#include "platform/sessionend.h"
 #include "notify/activenotif.h"
+#include "platform/sessionend.h"
 #include "records/doctorspage.h"
 #include "records/medicinespage.h"
 #include "schedule/calendarpage.h"
+#include "widgets/datagrid.h"
 #include "widgets/navbar.h"
 
 #include <QAction>
@@ -79,20 +79,25 @@ TfrmMain::TfrmMain(Context& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(c
     connect(m_sessionResume, &QTimer::timeout, this, &TfrmMain::resumeAfterCancelledSessionEnd);
 
     m_termination = new platform::TerminationWatcher(this);
-    connect(m_termination, &platform::TerminationWatcher::terminationRequested, this, [this] { sessionEnding(true); });
+    connect(m_termination, &platform::TerminationWatcher::terminationRequested, this,
+            [this] { sessionEnding(true); });
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        connect(app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { sessionEnding(false); });
+        connect(app, &QGuiApplication::commitDataRequest, this,
+                [this](QSessionManager&) { sessionEnding(false); });
 }
 
 TfrmMain::~TfrmMain() {
     // FormDestroy: the icon leaves the notification area with the window.
     if (m_tray) m_tray->hide();
-    for (const auto& w : m_reminders) delete w.data();
+    for (const auto& w : m_reminders)
+        delete w.data();
     m_scheduler.reset();
     m_cursors.reset();
 }
 
-void TfrmMain::setTrayAvailableForTesting(std::optional<bool> available) { g_trayForTesting = available; }
+void TfrmMain::setTrayAvailableForTesting(std::optional<bool> available) {
+    g_trayForTesting = available;
+}
 
 bool TfrmMain::trayAvailable() const {
     return g_trayForTesting.value_or(QSystemTrayIcon::isSystemTrayAvailable());
@@ -217,7 +222,8 @@ void TfrmMain::buildMenus() {
     add(schemes, "PastelDefault1", QStringLiteral("Pastel"), &TfrmMain::PastelDefault1Click);
     add(schemes, "PlainGrey1", QStringLiteral("Grey"), &TfrmMain::PlainGrey1Click);
     add(options, "emailSettings1", QStringLiteral("email Settings"), &TfrmMain::emailSettings1Click);
-    add(options, "AdditionalOptions1", QStringLiteral("Additional Options..."), &TfrmMain::AdditionalOptions1Click);
+    add(options, "AdditionalOptions1", QStringLiteral("Additional Options..."),
+        &TfrmMain::AdditionalOptions1Click);
     options->addSeparator();
     add(options, "ViewStartupPage1", QStringLiteral("View Welcome Page"), &TfrmMain::ViewStartupPage1Click);
 
@@ -282,8 +288,10 @@ void TfrmMain::FormCreate() {
     m_calendar->restoreVisibleDays(s.dayview);
     Splitter1->setSizes({s.sbwidth, std::max(width() - s.sbwidth, 420)});
     // A stored scheme out of range keeps the designed colours and writes nothing.
-    if (isValidScheme(s.colorscheme)) runStep([&] { applyColorScheme(s.colorscheme); });
-    else applyColorSchemeColours(Pastel);
+    if (isValidScheme(s.colorscheme))
+        runStep([&] { applyColorScheme(s.colorscheme); });
+    else
+        applyColorSchemeColours(Pastel);
     runStep([&] { PopulateCalendar(); });
     buildTray();
     runStep([&] { selectFirstProfile(); });
@@ -358,19 +366,30 @@ void TfrmMain::setProfileBarVisible(bool visible) {
 void TfrmMain::dxSideBar1ItemClick(int index) {
     setProfileBarVisible(true);
     switch (index) {
-    case 0: PageControlEx1->setCurrentWidget(m_doctors); break;
-    case 1: PageControlEx1->setCurrentWidget(m_medicines); break;
-    case 2: PageControlEx1->setCurrentWidget(m_calendar); break;
-    case 3: PageControlEx1->setCurrentWidget(TabSheet4); break;
-    default: break;
+    case 0:
+        PageControlEx1->setCurrentWidget(m_doctors);
+        break;
+    case 1:
+        PageControlEx1->setCurrentWidget(m_medicines);
+        break;
+    case 2:
+        PageControlEx1->setCurrentWidget(m_calendar);
+        break;
+    case 3:
+        PageControlEx1->setCurrentWidget(TabSheet4);
+        break;
+    default:
+        break;
     }
 }
 
 void TfrmMain::loadWelcomePage() {
     const QString page = m_ctx.ProgramDir + QStringLiteral("web/index.html");
     // A missing page leaves the viewer empty, without a message.
-    if (QFileInfo::exists(page)) html1->setSource(QUrl::fromLocalFile(page));
-    else html1->clear();
+    if (QFileInfo::exists(page))
+        html1->setSource(QUrl::fromLocalFile(page));
+    else
+        html1->clear();
 }
 
 void TfrmMain::ViewStartupPage1Click() {
@@ -379,9 +398,13 @@ void TfrmMain::ViewStartupPage1Click() {
     PageControlEx1->setCurrentWidget(TabSheet4);
 }
 
-void TfrmMain::Contents1Click() { ShellOpen(m_ctx.ProgramDir + QStringLiteral("help/index.html"), this); }
+void TfrmMain::Contents1Click() {
+    ShellOpen(m_ctx.ProgramDir + QStringLiteral("help/index.html"), this);
+}
 
-void TfrmMain::openLink(const QString& url) { ShellOpen(url, this); }
+void TfrmMain::openLink(const QString& url) {
+    ShellOpen(url, this);
+}
 
 void TfrmMain::About1Click() {
     auto* about = new TfrmAbout2(this);
@@ -394,7 +417,8 @@ void TfrmMain::AdditionalOptions1Click() {
 }
 
 void TfrmMain::emailSettings1Click() {
-    Messages::info(this, QStringLiteral("E-mail reminders cannot be set up in this version of Vantrel Planner yet."));
+    Messages::info(
+        this, QStringLiteral("E-mail reminders cannot be set up in this version of Vantrel Planner yet."));
 }
 
 void TfrmMain::applyColorSchemeColours(int scheme) {
@@ -426,8 +450,10 @@ void TfrmMain::applyColorScheme(int scheme) {
 // Notification area and the window's life
 
 void TfrmMain::showMainWindow() {
-    if (m_startMaximized || windowState() & Qt::WindowMaximized) showMaximized();
-    else showNormal();
+    if (m_startMaximized || windowState() & Qt::WindowMaximized)
+        showMaximized();
+    else
+        showNormal();
     raise();
     activateWindow();
 }
@@ -446,7 +472,9 @@ void TfrmMain::ExitVantrelPlanner1Click() {
     close();
 }
 
-void TfrmMain::Exit1Click() { close(); }
+void TfrmMain::Exit1Click() {
+    close();
+}
 
 void TfrmMain::takeLayoutIntoSettings() {
     Settings& s = m_ctx.settings;
@@ -492,8 +520,10 @@ void TfrmMain::closeEvent(QCloseEvent* e) {
     --m_ctx.ShowCount;
     if (m_ctx.ShowCount == 0 && IsNTPlatform()) TrimWorkingSet();
     // Without a notification area the program would vanish from sight: it stays minimised.
-    if (trayAvailable()) hide();
-    else showMinimized();
+    if (trayAvailable())
+        hide();
+    else
+        showMinimized();
 }
 
 // The hidden start shows the window once where nothing can be seen, so that it has been shown
@@ -665,7 +695,8 @@ void TfrmMain::btnAddProfileClick() {
     m_cursors->tbpatient.close();
     m_cursors->tbpatient.open();
     LoadPatientList();
-    cbPatient->setCurrentIndex(cbPatient->findText(dialog.profileName(), Qt::MatchExactly | Qt::MatchCaseSensitive));
+    cbPatient->setCurrentIndex(
+        cbPatient->findText(dialog.profileName(), Qt::MatchExactly | Qt::MatchCaseSensitive));
     cbPatientChange();
 }
 

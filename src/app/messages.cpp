@@ -13,10 +13,18 @@ QList<QMessageBox::StandardButton> g_answers;
 QStringList g_shown;
 } // namespace
 
-void Messages::setTestMode(bool on) { g_testMode = on; }
-void Messages::setNextAnswer(QMessageBox::StandardButton answer) { g_answers.append(answer); }
-const QStringList& Messages::shown() { return g_shown; }
-void Messages::clearShown() { g_shown.clear(); }
+void Messages::setTestMode(bool on) {
+    g_testMode = on;
+}
+void Messages::setNextAnswer(QMessageBox::StandardButton answer) {
+    g_answers.append(answer);
+}
+const QStringList& Messages::shown() {
+    return g_shown;
+}
+void Messages::clearShown() {
+    g_shown.clear();
+}
 
 QMessageBox::StandardButton Messages::show(QWidget* parent, QMessageBox::Icon icon, const QString& text,
                                            QMessageBox::StandardButtons buttons,
@@ -27,7 +35,8 @@ QMessageBox::StandardButton Messages::show(QWidget* parent, QMessageBox::Icon ic
     QMessageBox box(icon, QString::fromLatin1(kAppTitle), text, buttons, parent);
     box.setDefaultButton(defaultButton);
     // The box opens at the top-left corner of the window that raised it.
-    if (QWidget* w = parent ? parent->window() : nullptr; w && w->isVisible()) box.move(w->frameGeometry().topLeft());
+    if (QWidget* w = parent ? parent->window() : nullptr; w && w->isVisible())
+        box.move(w->frameGeometry().topLeft());
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

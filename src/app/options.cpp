@@ -22,7 +22,7 @@ StartupOptions parseArguments(const QStringList& arguments) {
         } else if (a.startsWith(QLatin1String("--data-dir="))) {
             o.dataDir = a.mid(11);
             if (o.dataDir.isEmpty()) o.error = QStringLiteral("--data-dir needs a folder");
-        } else if (a.startsWith(QLatin1String("-")) ) {
+        } else if (a.startsWith(QLatin1String("-"))) {
             o.error = QStringLiteral("unknown option %1").arg(a);
         }
     }
@@ -30,13 +30,12 @@ StartupOptions parseArguments(const QStringList& arguments) {
 }
 
 QString usageText() {
-    return QStringLiteral(
-        "Usage: vantrel-planner [startup] [--data-dir DIR]\n"
-        "Reminds a household of its doctor appointments and medicine doses.\n\n"
-        "  startup         start hidden in the notification area (any letter case)\n"
-        "  --data-dir DIR  keep the tables in DIR instead of the program's folder\n"
-        "  --help          show this text\n"
-        "  --version       show the program's version\n");
+    return QStringLiteral("Usage: vantrel-planner [startup] [--data-dir DIR]\n"
+                          "Reminds a household of its doctor appointments and medicine doses.\n\n"
+                          "  startup         start hidden in the notification area (any letter case)\n"
+                          "  --data-dir DIR  keep the tables in DIR instead of the program's folder\n"
+                          "  --help          show this text\n"
+                          "  --version       show the program's version\n");
 }
 
 } // namespace vantrel

@@ -18,7 +18,8 @@ namespace {
 void fixedDialog(QDialog* d, const char* name, const QString& caption) {
     d->setObjectName(QString::fromLatin1(name));
     d->setWindowTitle(caption);
-    d->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
+    d->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
+                      Qt::WindowTitleHint);
 }
 
 } // namespace
@@ -38,9 +39,10 @@ TfrmFirstProfile::TfrmFirstProfile(Context& ctx, QWidget* mainWindow) : QDialog(
     auto* heading = new QLabel(QStringLiteral("Welcome to Vantrel Planner."), this);
     heading->setStyleSheet(QStringLiteral("color: navy; font-weight: bold; font-size: 14pt;"));
     layout->addWidget(heading);
-    auto* text = new QLabel(QStringLiteral("Since Vantrel Planner features the ability to use multiple profiles, please "
-                                           "enter your name or the name of the person for the first profile:"),
-                            this);
+    auto* text = new QLabel(
+        QStringLiteral("Since Vantrel Planner features the ability to use multiple profiles, please "
+                       "enter your name or the name of the person for the first profile:"),
+        this);
     text->setWordWrap(true);
     text->setFixedWidth(340);
     layout->addWidget(text);
@@ -53,7 +55,9 @@ TfrmFirstProfile::TfrmFirstProfile(Context& ctx, QWidget* mainWindow) : QDialog(
     placeDialog(this, mainWindow, Placement::Centred);
 }
 
-QString TfrmFirstProfile::profileName() const { return teName->text(); }
+QString TfrmFirstProfile::profileName() const {
+    return teName->text();
+}
 
 void TfrmFirstProfile::BitBtn1Click() {
     if (teName->text().isEmpty()) {
@@ -70,11 +74,14 @@ void TfrmFirstProfile::reject() {
 }
 
 void TfrmFirstProfile::closeEvent(QCloseEvent* e) {
-    if (m_done) e->accept();
-    else e->ignore();
+    if (m_done)
+        e->accept();
+    else
+        e->ignore();
 }
 
-TfrmAddProfile::TfrmAddProfile(Context& ctx, QWidget* mainWindow, const QPoint& place) : QDialog(mainWindow), m_ctx(ctx) {
+TfrmAddProfile::TfrmAddProfile(Context& ctx, QWidget* mainWindow, const QPoint& place)
+    : QDialog(mainWindow), m_ctx(ctx) {
     fixedDialog(this, "TfrmAddProfile", QStringLiteral("Add Profile"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     auto* layout = new QVBoxLayout(this);
@@ -88,7 +95,9 @@ TfrmAddProfile::TfrmAddProfile(Context& ctx, QWidget* mainWindow, const QPoint& 
     move(place.x() - width() / 2, place.y());
 }
 
-QString TfrmAddProfile::profileName() const { return teProfileName->text(); }
+QString TfrmAddProfile::profileName() const {
+    return teProfileName->text();
+}
 
 void TfrmAddProfile::BitBtn1Click() {
     const QString name = teProfileName->text();

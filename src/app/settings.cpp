@@ -20,26 +20,44 @@ struct Field {
     QString Settings::*t = nullptr;
 };
 
-Field boolField(const char* n, bool Settings::*m) { return {n, Kind::Bool, m, nullptr, nullptr}; }
-Field intField(const char* n, int Settings::*m) { return {n, Kind::Int, nullptr, m, nullptr}; }
-Field byteField(const char* n, int Settings::*m) { return {n, Kind::Byte, nullptr, m, nullptr}; }
-Field textField(const char* n, QString Settings::*m) { return {n, Kind::Text, nullptr, nullptr, m}; }
+Field boolField(const char* n, bool Settings::*m) {
+    return {n, Kind::Bool, m, nullptr, nullptr};
+}
+Field intField(const char* n, int Settings::*m) {
+    return {n, Kind::Int, nullptr, m, nullptr};
+}
+Field byteField(const char* n, int Settings::*m) {
+    return {n, Kind::Byte, nullptr, m, nullptr};
+}
+Field textField(const char* n, QString Settings::*m) {
+    return {n, Kind::Text, nullptr, nullptr, m};
+}
 
 const Field kGeneral[] = {
-    boolField("AutoStart", &Settings::AutoStart),       boolField("DisableNotifs", &Settings::DisableNotifs),
-    byteField("PhoneFormat", &Settings::PhoneFormat),   boolField("allowwake", &Settings::allowwake),
-    boolField("UseSMTP", &Settings::UseSMTP),           textField("SMTPServer", &Settings::SMTPServer),
-    textField("ReplyToAddress", &Settings::ReplyToAddress), textField("SMTPUser", &Settings::SMTPUser),
+    boolField("AutoStart", &Settings::AutoStart),
+    boolField("DisableNotifs", &Settings::DisableNotifs),
+    byteField("PhoneFormat", &Settings::PhoneFormat),
+    boolField("allowwake", &Settings::allowwake),
+    boolField("UseSMTP", &Settings::UseSMTP),
+    textField("SMTPServer", &Settings::SMTPServer),
+    textField("ReplyToAddress", &Settings::ReplyToAddress),
+    textField("SMTPUser", &Settings::SMTPUser),
     textField("SMTPPass", &Settings::SMTPPass),
 };
 
 const Field kWindow[] = {
-    intField("Status", &Settings::Status),     intField("Height", &Settings::Height),
-    intField("Width", &Settings::Width),       intField("Left", &Settings::Left),
-    intField("Top", &Settings::Top),           intField("precision", &Settings::precision),
-    intField("dayview", &Settings::dayview),   intField("sbwidth", &Settings::sbwidth),
-    intField("medpan1h", &Settings::medpan1h), intField("medpan2h", &Settings::medpan2h),
-    intField("docpan1h", &Settings::docpan1h), intField("docpan2h", &Settings::docpan2h),
+    intField("Status", &Settings::Status),
+    intField("Height", &Settings::Height),
+    intField("Width", &Settings::Width),
+    intField("Left", &Settings::Left),
+    intField("Top", &Settings::Top),
+    intField("precision", &Settings::precision),
+    intField("dayview", &Settings::dayview),
+    intField("sbwidth", &Settings::sbwidth),
+    intField("medpan1h", &Settings::medpan1h),
+    intField("medpan2h", &Settings::medpan2h),
+    intField("docpan1h", &Settings::docpan1h),
+    intField("docpan2h", &Settings::docpan2h),
     byteField("colorscheme", &Settings::colorscheme),
 };
 
@@ -51,19 +69,31 @@ void readField(const SettingsStore& store, const char* key, const Field& f, Sett
     if ((v->type == StoredValue::Type::Text) != wantText)
         throw SettingsError(QStringLiteral("Invalid data type for '%1'").arg(f.name).toStdString());
     switch (f.kind) {
-    case Kind::Bool: s.*f.b = v->integer != 0; break;
-    case Kind::Int: s.*f.i = static_cast<std::int32_t>(v->integer); break;
-    case Kind::Byte: s.*f.i = static_cast<int>(v->integer & 0xFF); break;
-    case Kind::Text: s.*f.t = QString::fromStdString(v->text); break;
+    case Kind::Bool:
+        s.*f.b = v->integer != 0;
+        break;
+    case Kind::Int:
+        s.*f.i = static_cast<std::int32_t>(v->integer);
+        break;
+    case Kind::Byte:
+        s.*f.i = static_cast<int>(v->integer & 0xFF);
+        break;
+    case Kind::Text:
+        s.*f.t = QString::fromStdString(v->text);
+        break;
     }
 }
 
 StoredValue toStored(const Field& f, const Settings& s) {
     switch (f.kind) {
-    case Kind::Bool: return StoredValue::fromInteger(s.*f.b ? 1 : 0);
-    case Kind::Int: return StoredValue::fromInteger(static_cast<std::uint32_t>(s.*f.i));
-    case Kind::Byte: return StoredValue::fromInteger(static_cast<std::uint32_t>(s.*f.i & 0xFF));
-    case Kind::Text: return StoredValue::fromText((s.*f.t).toStdString());
+    case Kind::Bool:
+        return StoredValue::fromInteger(s.*f.b ? 1 : 0);
+    case Kind::Int:
+        return StoredValue::fromInteger(static_cast<std::uint32_t>(s.*f.i));
+    case Kind::Byte:
+        return StoredValue::fromInteger(static_cast<std::uint32_t>(s.*f.i & 0xFF));
+    case Kind::Text:
+        return StoredValue::fromText((s.*f.t).toStdString());
     }
     return {};
 }
@@ -93,13 +123,15 @@ void SetDefaultSettings(Settings& s, int screenHeight, const CountryLookup& coun
 std::optional<QString> LoadSettings(Settings& s, SettingsStore& store) {
     store.createKey(kGeneralKey);
     try {
-        for (const Field& f : kGeneral) readField(store, kGeneralKey, f, s);
+        for (const Field& f : kGeneral)
+            readField(store, kGeneralKey, f, s);
     } catch (const SettingsError&) {
         // The rest of the general group keeps what the record held.
     }
     store.createKey(kWindowKey);
     try {
-        for (const Field& f : kWindow) readField(store, kWindowKey, f, s);
+        for (const Field& f : kWindow)
+            readField(store, kWindowKey, f, s);
     } catch (const SettingsError& e) {
         return QString::fromStdString(e.what());
     }
@@ -108,13 +140,16 @@ std::optional<QString> LoadSettings(Settings& s, SettingsStore& store) {
 
 void SaveSettings(const Settings& s, SettingsStore& store) {
     store.createKey(kGeneralKey);
-    for (const Field& f : kGeneral) store.setValue(kGeneralKey, f.name, toStored(f, s));
+    for (const Field& f : kGeneral)
+        store.setValue(kGeneralKey, f.name, toStored(f, s));
     store.createKey(kWindowKey);
-    for (const Field& f : kWindow) store.setValue(kWindowKey, f.name, toStored(f, s));
+    for (const Field& f : kWindow)
+        store.setValue(kWindowKey, f.name, toStored(f, s));
     store.save();
 }
 
-void WriteRegValue(SettingsStore& store, const std::string& key, const std::string& name, const StoredValue& value) {
+void WriteRegValue(SettingsStore& store, const std::string& key, const std::string& name,
+                   const StoredValue& value) {
     store.createKey(key);
     store.setValue(key, name, value);
     store.save();

@@ -18,13 +18,22 @@ void SplitList(const QString& text, QStringList& target, int& count) {
 void ClearTempFolder(const QString& folder) {
     QDir dir(folder);
     const auto files = dir.entryInfoList(QDir::Files | QDir::NoDotAndDotDot);
-    for (const QFileInfo& f : files) QFile::remove(f.absoluteFilePath());
+    for (const QFileInfo& f : files)
+        QFile::remove(f.absoluteFilePath());
 }
 
-void TrimWorkingSet() { platform::trimWorkingSet(); }
-bool IsNTPlatform() { return platform::isNTPlatform(); }
-QString GetOSName() { return QString::fromStdString(platform::osName()); }
-QString GetWindowsDir() { return QString::fromStdString(platform::systemDir()); }
+void TrimWorkingSet() {
+    platform::trimWorkingSet();
+}
+bool IsNTPlatform() {
+    return platform::isNTPlatform();
+}
+QString GetOSName() {
+    return QString::fromStdString(platform::osName());
+}
+QString GetWindowsDir() {
+    return QString::fromStdString(platform::systemDir());
+}
 
 bool hasStartupArgument(const QStringList& arguments) {
     for (const QString& a : arguments)

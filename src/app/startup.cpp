@@ -26,16 +26,19 @@ QString defaultSettingsFile() {
            QStringLiteral("/Vantrel/planner.reg");
 }
 
-QString configDir() { return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation); }
+QString configDir() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+}
 
 // A settings file that could not be read whole is kept aside before anything overwrites it.
 void reportDamagedSettings(const QString& path, const QString& problem) {
     const QString copy = path + QStringLiteral(".damaged");
     QFile::remove(copy);
     QFile::copy(path, copy);
-    Messages::warning(nullptr, QStringLiteral("The settings file \"%1\" is damaged (%2).\nA copy was kept as \"%3\"; "
-                                              "settings that could not be read have their default values.")
-                                   .arg(QDir::toNativeSeparators(path), problem, QDir::toNativeSeparators(copy)));
+    Messages::warning(nullptr,
+                      QStringLiteral("The settings file \"%1\" is damaged (%2).\nA copy was kept as \"%3\"; "
+                                     "settings that could not be read have their default values.")
+                          .arg(QDir::toNativeSeparators(path), problem, QDir::toNativeSeparators(copy)));
 }
 
 } // namespace
@@ -62,7 +65,8 @@ void loadOrCreateSettings(Context& ctx, int screenHeight, const QString& path) {
 int runPlanner(int argc, char** argv) {
     // The command line is read before anything needs a display, so --help works anywhere.
     QStringList arguments;
-    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     const StartupOptions options = parseArguments(arguments);
     if (!options.error.isEmpty()) {
         std::fprintf(stderr, "vantrel-planner: %s\n%s", qPrintable(options.error), qPrintable(usageText()));

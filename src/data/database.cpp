@@ -22,7 +22,9 @@ QString unusable(const QString& path, const QString& why) {
 
 Database::Database(QString connectionName) : m_name(std::move(connectionName)) {}
 
-Database::~Database() { close(); }
+Database::~Database() {
+    close();
+}
 
 QString Database::schemaOf(const QString& table) const {
     return table.compare(QLatin1String("patient"), Qt::CaseInsensitive) == 0 ? QStringLiteral("main") : table;
@@ -36,8 +38,7 @@ void Database::checkFile(const QString& path) const {
         throw DataError(unusable(path, QStringLiteral("it cannot be read and written")).toStdString());
     if (info.size() == 0) return;
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw DataError(unusable(path, f.errorString()).toStdString());
+    if (!f.open(QIODevice::ReadOnly)) throw DataError(unusable(path, f.errorString()).toStdString());
     if (f.read(16) != QByteArray("SQLite format 3\0", 16))
         throw DataError(unusable(path, QStringLiteral("it is not a table file")).toStdString());
 }
@@ -50,14 +51,16 @@ void Database::open(const QString& dataDir) {
                             .arg(QDir::toNativeSeparators(dataDir))
                             .toStdString());
     if (!QFileInfo(dataDir).isWritable())
-        throw DataError(QStringLiteral("The data folder \"%1\" is read-only; the tables cannot be written there.")
-                            .arg(QDir::toNativeSeparators(dataDir))
-                            .toStdString());
+        throw DataError(
+            QStringLiteral("The data folder \"%1\" is read-only; the tables cannot be written there.")
+                .arg(QDir::toNativeSeparators(dataDir))
+                .toStdString());
     m_dir = dir.absolutePath();
 
     // Every existing file is looked at before anything is opened, so a bad one stops the
     // opening before any file has been touched.
-    for (const TableDef& t : allTables()) checkFile(dir.filePath(t.fileName()));
+    for (const TableDef& t : allTables())
+        checkFile(dir.filePath(t.fileName()));
 
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     m_db.setDatabaseName(dir.filePath(tableDef(QStringLiteral("patient")).fileName()));
@@ -71,7 +74,8 @@ void Database::open(const QString& dataDir) {
     m_open = true;
     m_statements = 0;
     try {
-        for (const TableDef& t : allTables()) attachAndCheck(schemaOf(t.name), dir.filePath(t.fileName()), t.name);
+        for (const TableDef& t : allTables())
+            attachAndCheck(schemaOf(t.name), dir.filePath(t.fileName()), t.name);
     } catch (...) {
         close();
         throw;
@@ -91,23 +95,29 @@ void Database::attachAndCheck(const QString& schema, const QString& path, const 
     if (!q.exec(QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type = 'table'").arg(schema)))
         throw DataError(unusable(path, q.lastError().text()).toStdString());
     QStringList tables;
-    while (q.next()) tables << q.value(0).toString();
+    while (q.next())
+        tables << q.value(0).toString();
     q.finish();
 
     if (!tables.contains(def.name, Qt::CaseInsensitive)) {
-        const bool onlyBookkeeping = tables.isEmpty() || tables == QStringList{QStringLiteral("sqlite_sequence")};
+        const bool onlyBookkeeping =
+            tables.isEmpty() || tables == QStringList{QStringLiteral("sqlite_sequence")};
         if (existed && !onlyBookkeeping)
-            throw DataError(unusable(path, QStringLiteral("it holds no table \"%1\"").arg(def.name)).toStdString());
-        if (!q.exec(def.createSql(schema))) throw DataError(unusable(path, q.lastError().text()).toStdString());
+            throw DataError(
+                unusable(path, QStringLiteral("it holds no table \"%1\"").arg(def.name)).toStdString());
+        if (!q.exec(def.createSql(schema)))
+            throw DataError(unusable(path, q.lastError().text()).toStdString());
     } else {
         if (!q.exec(QStringLiteral("PRAGMA %1.table_info(%2)").arg(schema, def.name)))
             throw DataError(unusable(path, q.lastError().text()).toStdString());
         QStringList columns;
-        while (q.next()) columns << q.value(1).toString();
+        while (q.next())
+            columns << q.value(1).toString();
         q.finish();
         for (const FieldDef& f : def.fields)
             if (!columns.contains(f.name, Qt::CaseInsensitive))
-                throw DataError(unusable(path, QStringLiteral("its table has no field %1").arg(f.name)).toStdString());
+                throw DataError(
+                    unusable(path, QStringLiteral("its table has no field %1").arg(f.name)).toStdString());
     }
     // The plans are what reminders stand on: they go to disk at every change. The calendar's
     // scratch rows are rebuilt at every refresh and need no such care.
@@ -127,7 +137,8 @@ void Database::close() {
 }
 
 void Database::fail(const QString& context, const QString& engineText) const {
-    throw DataError((context.isEmpty() ? engineText : context + QStringLiteral(": ") + engineText).toStdString());
+    throw DataError(
+        (context.isEmpty() ? engineText : context + QStringLiteral(": ") + engineText).toStdString());
 }
 
 QSqlQuery& Database::statement(const QString& sql) {
@@ -152,7 +163,8 @@ void Database::run(QSqlQuery& q) {
 
 QSqlQuery& Database::run(const QString& sql, const QVariantList& values) {
     QSqlQuery& q = statement(sql);
-    for (int i = 0; i < values.size(); ++i) q.bindValue(i, values[i]);
+    for (int i = 0; i < values.size(); ++i)
+        q.bindValue(i, values[i]);
     run(q);
     return q;
 }
@@ -177,12 +189,14 @@ void Database::transaction(const std::function<void()>& work) {
         work();
     } catch (...) {
         m_depth = 0;
-        for (auto& q : m_cache) q->finish();
+        for (auto& q : m_cache)
+            q->finish();
         m_db.rollback();
         throw;
     }
     m_depth = 0;
-    for (auto& q : m_cache) q->finish();
+    for (auto& q : m_cache)
+        q->finish();
     ++m_statements;
     if (!m_db.commit()) {
         const QString text = m_db.lastError().text();

@@ -9,7 +9,7 @@ namespace vantrel::data {
 struct TableDef;
 
 struct Comparison {
-    int field;   // index into the table's fields
+    int field; // index into the table's fields
     qint64 value;
 };
 

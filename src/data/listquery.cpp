@@ -11,7 +11,9 @@ namespace vantrel::data {
 ListQuery::ListQuery(Database& db, QString objectName) : m_db(db), m_objectName(std::move(objectName)) {}
 
 void ListQuery::setSql(const QString& text) {
-    if (m_active) throw DataError((m_objectName + QStringLiteral(": Cannot change the text of an open query")).toStdString());
+    if (m_active)
+        throw DataError(
+            (m_objectName + QStringLiteral(": Cannot change the text of an open query")).toStdString());
     const QString t = text.trimmed();
     if (!t.startsWith(QLatin1String("select "), Qt::CaseInsensitive) || t.contains(QLatin1Char(';')))
         throw DataError((m_objectName + QStringLiteral(": only a single select can be run")).toStdString());
@@ -19,15 +21,18 @@ void ListQuery::setSql(const QString& text) {
 }
 
 void ListQuery::open() {
-    if (m_sql.isEmpty()) throw DataError((m_objectName + QStringLiteral(": No SQL statement available")).toStdString());
+    if (m_sql.isEmpty())
+        throw DataError((m_objectName + QStringLiteral(": No SQL statement available")).toStdString());
     QSqlQuery& q = m_db.run(m_sql);
     const QSqlRecord rec = q.record();
     m_columns.clear();
-    for (int i = 0; i < rec.count(); ++i) m_columns << rec.fieldName(i);
+    for (int i = 0; i < rec.count(); ++i)
+        m_columns << rec.fieldName(i);
     m_rows.clear();
     while (q.next()) {
         QVariantList row;
-        for (int i = 0; i < rec.count(); ++i) row << q.value(i);
+        for (int i = 0; i < rec.count(); ++i)
+            row << q.value(i);
         m_rows.push_back(std::move(row));
     }
     q.finish();
@@ -47,19 +52,22 @@ int ListQuery::columnIndex(const QString& column) const {
 
 QVariant ListQuery::value(int row, const QString& column) const {
     const int c = columnIndex(column);
-    if (c < 0) throw DataError((m_objectName + QStringLiteral(": Field '%1' not found").arg(column)).toStdString());
+    if (c < 0)
+        throw DataError((m_objectName + QStringLiteral(": Field '%1' not found").arg(column)).toStdString());
     if (row < 0 || row >= rowCount()) return {};
     return m_rows[static_cast<size_t>(row)][c];
 }
 
 QString doctorListSql(int patientRef) {
-    return QStringLiteral("select LASTNAME,FIRSTNAME,SPECIALTY,DOCTOR.DRREF,dlref.dlref from dlref, doctor where "
-                          "dlref.patientref=") +
+    return QStringLiteral(
+               "select LASTNAME,FIRSTNAME,SPECIALTY,DOCTOR.DRREF,dlref.dlref from dlref, doctor where "
+               "dlref.patientref=") +
            QString::number(patientRef) + QStringLiteral(" and dlref.drref=doctor.drref");
 }
 
 QString medicineListSql(int patientRef) {
-    return QStringLiteral("select name,medicine.medref,mlref.mlref from medicine,mlref where mlref.patientref = ") +
+    return QStringLiteral(
+               "select name,medicine.medref,mlref.mlref from medicine,mlref where mlref.patientref = ") +
            QString::number(patientRef) + QStringLiteral(" and mlref.medref=medicine.medref");
 }
 

@@ -13,8 +13,8 @@ class Database;
 struct MainCursors {
     explicit MainCursors(Database& db);
 
-    Table tbplanlist, tbplanlist2, tbplanlist3, tbplanlist4, tbplanner, tbmedicine, tbmedicine2, tbmlref, tbdlref,
-        tbdoctor, tbdoctor2, tbpatient, tbnotif, tbnotif2;
+    Table tbplanlist, tbplanlist2, tbplanlist3, tbplanlist4, tbplanner, tbmedicine, tbmedicine2, tbmlref,
+        tbdlref, tbdoctor, tbdoctor2, tbpatient, tbnotif, tbnotif2;
     ListQuery qrydoctor, qrymedicine;
 
     // Opens the fourteen cursors in their fixed order; the list queries wait for a profile.

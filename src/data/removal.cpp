@@ -29,7 +29,8 @@ int scalar(Database& db, const QString& sql, const QVariantList& values) {
 }
 
 void removePlans(Database& db, const QString& where, const QVariantList& values) {
-    db.run(QStringLiteral("DELETE FROM notif WHERE NOTIFREF IN (SELECT NOTIFREF FROM planlist WHERE %1)").arg(where),
+    db.run(QStringLiteral("DELETE FROM notif WHERE NOTIFREF IN (SELECT NOTIFREF FROM planlist WHERE %1)")
+               .arg(where),
            values);
     db.run(QStringLiteral("DELETE FROM planlist WHERE %1").arg(where), values);
 }
@@ -44,16 +45,19 @@ void removeIfUnlinked(Database& db, const LinkKind& k, int key) {
 int removeLink(Database& db, const LinkKind& k, int patientRef, int linkKey) {
     int rowKey = -1;
     db.transaction([&] {
-        rowKey = scalar(db,
-                        QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? AND PATIENTREF = ?")
-                            .arg(QLatin1String(k.rowKey), QLatin1String(k.linkTable), QLatin1String(k.linkKey)),
-                        {linkKey, patientRef});
+        rowKey =
+            scalar(db,
+                   QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? AND PATIENTREF = ?")
+                       .arg(QLatin1String(k.rowKey), QLatin1String(k.linkTable), QLatin1String(k.linkKey)),
+                   {linkKey, patientRef});
         if (rowKey < 0)
             throw DataError(QStringLiteral("The %1 to remove is no longer linked to this profile.")
                                 .arg(QLatin1String(k.rowTable))
                                 .toStdString());
-        removePlans(db, QStringLiteral("PATIENTREF = ? AND %1 = ?").arg(QLatin1String(k.rowKey)), {patientRef, rowKey});
-        db.run(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(QLatin1String(k.linkTable), QLatin1String(k.linkKey)),
+        removePlans(db, QStringLiteral("PATIENTREF = ? AND %1 = ?").arg(QLatin1String(k.rowKey)),
+                    {patientRef, rowKey});
+        db.run(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
+                   .arg(QLatin1String(k.linkTable), QLatin1String(k.linkKey)),
                {linkKey});
         removeIfUnlinked(db, k, rowKey);
     });
@@ -65,15 +69,20 @@ void removeAllLinks(Database& db, const LinkKind& k, int patientRef) {
     QSqlQuery& q = db.run(QStringLiteral("SELECT DISTINCT %1 FROM %2 WHERE PATIENTREF = ?")
                               .arg(QLatin1String(k.rowKey), QLatin1String(k.linkTable)),
                           {patientRef});
-    while (q.next()) keys << q.value(0).toInt();
+    while (q.next())
+        keys << q.value(0).toInt();
     q.finish();
-    db.run(QStringLiteral("DELETE FROM %1 WHERE PATIENTREF = ?").arg(QLatin1String(k.linkTable)), {patientRef});
-    for (int key : keys) removeIfUnlinked(db, k, key);
+    db.run(QStringLiteral("DELETE FROM %1 WHERE PATIENTREF = ?").arg(QLatin1String(k.linkTable)),
+           {patientRef});
+    for (int key : keys)
+        removeIfUnlinked(db, k, key);
 }
 
 } // namespace
 
-int removeDoctorLink(Database& db, int patientRef, int dlrefKey) { return removeLink(db, kDoctor, patientRef, dlrefKey); }
+int removeDoctorLink(Database& db, int patientRef, int dlrefKey) {
+    return removeLink(db, kDoctor, patientRef, dlrefKey);
+}
 
 int removeMedicineLink(Database& db, int patientRef, int mlrefKey) {
     return removeLink(db, kMedicine, patientRef, mlrefKey);

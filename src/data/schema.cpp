@@ -77,13 +77,19 @@ std::vector<TableDef> makeTables() {
 
 QString sqlType(const FieldDef& f) {
     switch (f.type) {
-    case FT::AutoInc: return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+    case FT::AutoInc:
+        return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
     case FT::Integer:
-    case FT::Boolean: return QStringLiteral("INTEGER");
-    case FT::DateTime: return QStringLiteral("REAL");
-    case FT::String: return QStringLiteral("VARCHAR(%1)").arg(f.width);
-    case FT::Text: return QStringLiteral("TEXT");
-    case FT::Memo: return QStringLiteral("MEMO");
+    case FT::Boolean:
+        return QStringLiteral("INTEGER");
+    case FT::DateTime:
+        return QStringLiteral("REAL");
+    case FT::String:
+        return QStringLiteral("VARCHAR(%1)").arg(f.width);
+    case FT::Text:
+        return QStringLiteral("TEXT");
+    case FT::Memo:
+        return QStringLiteral("MEMO");
     }
     return {};
 }
@@ -98,7 +104,8 @@ int TableDef::fieldIndex(const QString& field) const {
 
 QString TableDef::createSql(const QString& schema) const {
     QStringList cols;
-    for (const FieldDef& f : fields) cols << f.name + QLatin1Char(' ') + sqlType(f);
+    for (const FieldDef& f : fields)
+        cols << f.name + QLatin1Char(' ') + sqlType(f);
     return QStringLiteral("CREATE TABLE %1.%2 (%3)").arg(schema, name, cols.join(QStringLiteral(", ")));
 }
 
@@ -113,6 +120,8 @@ const TableDef& tableDef(const QString& name) {
     throw DataError(QStringLiteral("Table '%1' does not exist").arg(name).toStdString());
 }
 
-bool isTextType(FieldType t) { return t == FT::String || t == FT::Text || t == FT::Memo; }
+bool isTextType(FieldType t) {
+    return t == FT::String || t == FT::Text || t == FT::Memo;
+}
 
 } // namespace vantrel::data

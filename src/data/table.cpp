@@ -8,20 +8,24 @@
 namespace vantrel::data {
 
 namespace {
-[[noreturn]] void raise(const QString& text) { throw DataError(text.toStdString()); }
+[[noreturn]] void raise(const QString& text) {
+    throw DataError(text.toStdString());
+}
 } // namespace
 
 Table::Table(Database& db, const QString& tableName, QString objectName)
     : m_db(db), m_def(&tableDef(tableName)), m_objectName(std::move(objectName)) {
     QStringList cols{QStringLiteral("rowid")};
-    for (const FieldDef& f : m_def->fields) cols << f.name;
+    for (const FieldDef& f : m_def->fields)
+        cols << f.name;
     m_columns = cols.join(QStringLiteral(", "));
     m_row.resize(m_def->fields.size());
     m_changed.resize(m_def->fields.size());
 }
 
 void Table::requireActive() const {
-    if (m_state == State::Inactive) raise(QStringLiteral("%1: Cannot perform this operation on a closed dataset").arg(m_objectName));
+    if (m_state == State::Inactive)
+        raise(QStringLiteral("%1: Cannot perform this operation on a closed dataset").arg(m_objectName));
 }
 
 int Table::field(const QString& name) const {
@@ -33,7 +37,8 @@ int Table::field(const QString& name) const {
 QString Table::whereClause(const QString& extra) const {
     QStringList parts;
     if (m_filtered)
-        for (const Comparison& c : m_filter) parts << m_def->fields[c.field].name + QStringLiteral(" = ?");
+        for (const Comparison& c : m_filter)
+            parts << m_def->fields[c.field].name + QStringLiteral(" = ?");
     if (!extra.isEmpty()) parts << extra;
     return parts.isEmpty() ? QString() : QStringLiteral(" WHERE ") + parts.join(QStringLiteral(" AND "));
 }
@@ -41,7 +46,8 @@ QString Table::whereClause(const QString& extra) const {
 QVariantList Table::filterValues() const {
     QVariantList v;
     if (m_filtered)
-        for (const Comparison& c : m_filter) v << c.value;
+        for (const Comparison& c : m_filter)
+            v << c.value;
     return v;
 }
 
@@ -55,7 +61,8 @@ bool Table::fetch(const QString& extra, const QVariantList& extraValues, bool de
     const bool found = q.next();
     if (found) {
         m_key = q.value(0).toLongLong();
-        for (size_t i = 0; i < m_row.size(); ++i) m_row[i] = q.value(static_cast<int>(i) + 1);
+        for (size_t i = 0; i < m_row.size(); ++i)
+            m_row[i] = q.value(static_cast<int>(i) + 1);
     }
     q.finish();
     return found;
@@ -63,7 +70,8 @@ bool Table::fetch(const QString& extra, const QVariantList& extraValues, bool de
 
 void Table::clearRow() {
     m_key = -1;
-    for (auto& v : m_row) v = QVariant();
+    for (auto& v : m_row)
+        v = QVariant();
 }
 
 void Table::open() {
@@ -117,8 +125,10 @@ void Table::prior() {
 }
 
 void Table::moveBy(int n) {
-    for (; n > 0 && !m_eof; --n) next();
-    for (; n < 0 && !m_bof; ++n) prior();
+    for (; n > 0 && !m_eof; --n)
+        next();
+    for (; n < 0 && !m_bof; ++n)
+        prior();
 }
 
 void Table::refresh() {
@@ -130,7 +140,8 @@ void Table::refresh() {
 
 int Table::rowCount() {
     requireActive();
-    QSqlQuery& q = m_db.run(QStringLiteral("SELECT count(*) FROM %1%2").arg(m_def->name, whereClause({})), filterValues());
+    QSqlQuery& q = m_db.run(QStringLiteral("SELECT count(*) FROM %1%2").arg(m_def->name, whereClause({})),
+                            filterValues());
     const int n = q.next() ? q.value(0).toInt() : 0;
     q.finish();
     return n;
@@ -173,17 +184,28 @@ QVariant Table::value(const QString& name) const {
     return m_row[field(name)];
 }
 
-bool Table::isNull(const QString& name) const { return value(name).isNull(); }
-QString Table::text(const QString& name) const { return value(name).toString(); }
-int Table::integer(const QString& name) const { return value(name).toInt(); }
-double Table::number(const QString& name) const { return value(name).toDouble(); }
-bool Table::boolean(const QString& name) const { return value(name).toInt() != 0; }
+bool Table::isNull(const QString& name) const {
+    return value(name).isNull();
+}
+QString Table::text(const QString& name) const {
+    return value(name).toString();
+}
+int Table::integer(const QString& name) const {
+    return value(name).toInt();
+}
+double Table::number(const QString& name) const {
+    return value(name).toDouble();
+}
+bool Table::boolean(const QString& name) const {
+    return value(name).toInt() != 0;
+}
 
 void Table::setValue(const QString& name, const QVariant& v) {
     const int i = field(name);
     if (m_state != State::Edit && m_state != State::Insert)
         raise(QStringLiteral("%1: Dataset not in edit or insert mode").arg(m_objectName));
-    if (m_def->fields[i].type == FieldType::AutoInc) raise(QStringLiteral("%1: Field '%2' cannot be modified").arg(m_objectName, name));
+    if (m_def->fields[i].type == FieldType::AutoInc)
+        raise(QStringLiteral("%1: Field '%2' cannot be modified").arg(m_objectName, name));
     m_row[i] = m_def->fields[i].type == FieldType::Boolean && !v.isNull() ? QVariant(v.toBool() ? 1 : 0) : v;
     m_changed[i] = true;
 }
@@ -191,7 +213,8 @@ void Table::setValue(const QString& name, const QVariant& v) {
 void Table::append() {
     requireActive();
     if (m_state != State::Browse) post();
-    for (auto& v : m_row) v = QVariant();
+    for (auto& v : m_row)
+        v = QVariant();
     std::fill(m_changed.begin(), m_changed.end(), false);
     m_state = State::Insert;
 }
@@ -218,15 +241,18 @@ void Table::post() {
     if (m_state == State::Insert) {
         const QString sql = cols.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_def->name)
                                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                                 .arg(m_def->name, cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+                                                 .arg(m_def->name, cols.join(QStringLiteral(", ")),
+                                                      marks.join(QStringLiteral(", ")));
         QSqlQuery& q = m_db.run(sql, values);
         const qint64 key = q.lastInsertId().toLongLong();
         q.finish();
         m_key = key;
     } else if (!cols.isEmpty()) {
         QStringList sets;
-        for (const QString& c : cols) sets << c + QStringLiteral(" = ?");
-        QSqlQuery& q = m_db.run(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(m_def->name, sets.join(QStringLiteral(", "))),
+        for (const QString& c : cols)
+            sets << c + QStringLiteral(" = ?");
+        QSqlQuery& q = m_db.run(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                    .arg(m_def->name, sets.join(QStringLiteral(", "))),
                                 values << m_key);
         q.finish();
     }
@@ -237,9 +263,11 @@ void Table::post() {
 // Reads the current row again, as it now stands in the file.
 void Table::reload() {
     if (m_key < 0) return;
-    QSqlQuery& q = m_db.run(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(m_columns, m_def->name), {m_key});
+    QSqlQuery& q =
+        m_db.run(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(m_columns, m_def->name), {m_key});
     if (q.next())
-        for (size_t i = 0; i < m_row.size(); ++i) m_row[i] = q.value(static_cast<int>(i) + 1);
+        for (size_t i = 0; i < m_row.size(); ++i)
+            m_row[i] = q.value(static_cast<int>(i) + 1);
     q.finish();
     m_eof = m_bof = false;
 }

@@ -34,14 +34,16 @@ QString countdownText(bool appointment, long long minutes) {
 }
 } // namespace
 
-void TfrmActiveNotif::setPlayerFactory(PlayerFactory factory) { g_playerFactory = std::move(factory); }
+void TfrmActiveNotif::setPlayerFactory(PlayerFactory factory) {
+    g_playerFactory = std::move(factory);
+}
 
 TfrmActiveNotif::TfrmActiveNotif(Context& ctx, const PopupRequest& r) : QWidget(nullptr), m_ctx(ctx) {
     setObjectName(QStringLiteral("TfrmActiveNotif"));
     setWindowTitle(QStringLiteral("Vantrel Notification"));
     // A reminder must not hide behind other windows.
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowStaysOnTopHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowStaysOnTopHint);
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(kClientWidth, kClientHeight);
 
@@ -114,12 +116,14 @@ QString TfrmActiveNotif::nameFor(const PopupRequest& r) {
     if (r.APPTTYPE == QLatin1String("M")) {
         data::Table tbmedicine(m_ctx.db, QStringLiteral("medicine"), QStringLiteral("tbmedicine"));
         tbmedicine.open();
-        return tbmedicine.locate(QStringLiteral("MEDREF"), r.MEDREF) ? tbmedicine.text(QStringLiteral("NAME")) : QString();
+        return tbmedicine.locate(QStringLiteral("MEDREF"), r.MEDREF) ? tbmedicine.text(QStringLiteral("NAME"))
+                                                                     : QString();
     }
     data::Table tbdoctor(m_ctx.db, QStringLiteral("doctor"), QStringLiteral("tbdoctor"));
     tbdoctor.open();
     if (!tbdoctor.locate(QStringLiteral("DRREF"), r.DRREF)) return QString();
-    return tbdoctor.text(QStringLiteral("FIRSTNAME")) + QLatin1Char(' ') + tbdoctor.text(QStringLiteral("LASTNAME"));
+    return tbdoctor.text(QStringLiteral("FIRSTNAME")) + QLatin1Char(' ') +
+           tbdoctor.text(QStringLiteral("LASTNAME"));
 }
 
 TfrmActiveNotif* TfrmActiveNotif::open(Context& ctx, const PopupRequest& request) {
@@ -170,7 +174,9 @@ void TfrmActiveNotif::startAudio() {
     m_player->play(lblAudioFile->text().toStdString());
 }
 
-void TfrmActiveNotif::BitBtn1Click() { close(); }
+void TfrmActiveNotif::BitBtn1Click() {
+    close();
+}
 
 void TfrmActiveNotif::closeEvent(QCloseEvent* e) {
     Timer1->stop();

@@ -10,7 +10,9 @@ namespace vantrel {
 namespace {
 
 // The end date of a plan counts as a whole day, as the calendar shows it.
-bool afterEnd(double moment, double repEnd) { return repEnd != 0 && moment >= std::floor(repEnd) + 1.0; }
+bool afterEnd(double moment, double repEnd) {
+    return repEnd != 0 && moment >= std::floor(repEnd) + 1.0;
+}
 
 bool weekdayChosen(const QString& days, int weekday) {
     return days.contains(QChar(u'0' + weekday));
@@ -27,7 +29,8 @@ std::optional<double> nextReminder(const PlanTiming& plan, double now) {
         if (now < t && t < now + kLookAheadDays) return t;
         return std::nullopt;
     }
-    if (kind != QLatin1String("D") && kind != QLatin1String("W") && kind != QLatin1String("X")) return std::nullopt;
+    if (kind != QLatin1String("D") && kind != QLatin1String("W") && kind != QLatin1String("X"))
+        return std::nullopt;
     if (t > now + kLookAheadDays) return std::nullopt;
     if (afterEnd(now, plan.REPEND)) return std::nullopt;
 
@@ -40,9 +43,11 @@ std::optional<double> nextReminder(const PlanTiming& plan, double now) {
 
     if (kind == QLatin1String("W")) {
         bool anyDay = false;
-        for (int d = 1; d <= 7; ++d) anyDay = anyDay || weekdayChosen(plan.REPDAYS, d);
+        for (int d = 1; d <= 7; ++d)
+            anyDay = anyDay || weekdayChosen(plan.REPDAYS, d);
         if (!anyDay) return std::nullopt;
-        while (!weekdayChosen(plan.REPDAYS, dt::dayOfWeek(c))) c += 1.0;
+        while (!weekdayChosen(plan.REPDAYS, dt::dayOfWeek(c)))
+            c += 1.0;
     } else if (kind == QLatin1String("X")) {
         bool ok = false;
         const int x = plan.REPDAYS.trimmed().toInt(&ok);

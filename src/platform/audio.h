@@ -13,8 +13,8 @@ public:
     virtual void stop() = 0;
     virtual bool playing() const = 0;
 
-    std::function<void()> onFinished;                     // played to the end, or stopped
-    std::function<void(const std::string&)> onError;       // the player's own error text
+    std::function<void()> onFinished;                // played to the end, or stopped
+    std::function<void(const std::string&)> onError; // the player's own error text
 };
 
 std::unique_ptr<AudioPlayer> makeAudioPlayer();

@@ -10,7 +10,8 @@ class AutoStartEntry {
 public:
     virtual ~AutoStartEntry() = default;
     // Writes the entry so that `programPath argument` runs at logon. Throws PlatformError.
-    virtual void write(const std::string& title, const std::string& programPath, const std::string& argument) = 0;
+    virtual void write(const std::string& title, const std::string& programPath,
+                       const std::string& argument) = 0;
     // Deletes the entry; a missing entry is no error. Throws PlatformError.
     virtual void remove(const std::string& title) = 0;
     // The command line the entry runs, or nothing when there is no entry.

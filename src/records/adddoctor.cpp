@@ -32,12 +32,14 @@ QLineEdit* lineEdit(QWidget* parent, const char* name, int maxLength) {
 } // namespace
 
 const QStringList& TfrmAddDoctor::specialties() {
-    static const QStringList list{
-        "General Practitioner", "Allergist",          "Cardiologist",      "Chiropractor",     "Dermatologist",
-        "Ear, Nose, and Throat", "Endocrinologist",   "Epidemiologist",    "Gastroenterologist", "Hematologist",
-        "Immunologist",         "Internal Medicine",  "Neurologist",       "Ob/Gyn",           "Oncologist",
-        "Ophthalmologist",      "Optometrist",        "Pediatrician",      "Podiatrist",       "Psychologist",
-        "Psychiatrist",         "Radiologist",        "Urologist"};
+    static const QStringList list{"General Practitioner", "Allergist",      "Cardiologist",
+                                  "Chiropractor",         "Dermatologist",  "Ear, Nose, and Throat",
+                                  "Endocrinologist",      "Epidemiologist", "Gastroenterologist",
+                                  "Hematologist",         "Immunologist",   "Internal Medicine",
+                                  "Neurologist",          "Ob/Gyn",         "Oncologist",
+                                  "Ophthalmologist",      "Optometrist",    "Pediatrician",
+                                  "Podiatrist",           "Psychologist",   "Psychiatrist",
+                                  "Radiologist",          "Urologist"};
     return list;
 }
 
@@ -53,12 +55,14 @@ TfrmAddDoctor::TfrmAddDoctor(Context& ctx, Mode mode, int selectedDoctor, QWidge
     tbdoctor.open();
     tbdlref.open();
     const bool us = ctx.settings.PhoneFormat == 0;
-    for (PhoneEdit* e : {m_office, m_fax, m_mobile, m_home}) e->setUsFormat(us);
+    for (PhoneEdit* e : {m_office, m_fax, m_mobile, m_home})
+        e->setUsFormat(us);
 
     if (mode == Mode::Add) {
         // Every doctor the current profile has no link to, sorted by "Last, First".
         fillUnlinked(cbDoctor, tbdoctorlist, tbdlref, true, [](data::Table& d) {
-            return d.text(QStringLiteral("LASTNAME")) + QStringLiteral(", ") + d.text(QStringLiteral("FIRSTNAME"));
+            return d.text(QStringLiteral("LASTNAME")) + QStringLiteral(", ") +
+                   d.text(QStringLiteral("FIRSTNAME"));
         });
         showRow();
     } else {
@@ -154,7 +158,9 @@ void TfrmAddDoctor::buildControls() {
 }
 
 void TfrmAddDoctor::showRow() {
-    auto field = [&](const char* f) { return existingRow() ? tbdoctor.text(QString::fromLatin1(f)) : QString(); };
+    auto field = [&](const char* f) {
+        return existingRow() ? tbdoctor.text(QString::fromLatin1(f)) : QString();
+    };
     dbLastName->setText(field("LASTNAME"));
     dbFirstName->setText(field("FIRSTNAME"));
     dbMI->setText(field("MINITIAL"));
@@ -168,14 +174,24 @@ void TfrmAddDoctor::showRow() {
 
 void TfrmAddDoctor::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    if (m_mode == Mode::Edit) DBComboBox1->setFocus();
-    else rbAddDoctor->setFocus();
+    if (m_mode == Mode::Edit)
+        DBComboBox1->setFocus();
+    else
+        rbAddDoctor->setFocus();
 }
 
-QList<QWidget*> TfrmAddDoctor::nameEdits() const { return {dbLastName, dbFirstName, dbMI}; }
-void TfrmAddDoctor::rbSelectDoctorClick() { chooseFromList(cbDoctor, nameEdits()); }
-void TfrmAddDoctor::rbAddDoctorClick() { typeNew(cbDoctor, nameEdits()); }
-void TfrmAddDoctor::cbDoctorChange(int index) { choose(cbDoctor, index); }
+QList<QWidget*> TfrmAddDoctor::nameEdits() const {
+    return {dbLastName, dbFirstName, dbMI};
+}
+void TfrmAddDoctor::rbSelectDoctorClick() {
+    chooseFromList(cbDoctor, nameEdits());
+}
+void TfrmAddDoctor::rbAddDoctorClick() {
+    typeNew(cbDoctor, nameEdits());
+}
+void TfrmAddDoctor::cbDoctorChange(int index) {
+    choose(cbDoctor, index);
+}
 
 void TfrmAddDoctor::phoneLeftIncomplete(PhoneEdit* edit) {
     Messages::warning(this, kInvalidPhone);

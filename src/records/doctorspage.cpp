@@ -17,10 +17,22 @@ DoctorsPage::DoctorsPage(PageHost& host, QWidget* parent) : RecordsPage(host, pa
     setObjectName(QStringLiteral("TabSheet3"));
     m_page = buildTwoListPage(
         this, QStringLiteral("Doctors"),
-        {"Panel24", "Panel26", "Panel25", "Panel27", " Doctor List:", "DBAdvStringGrid1",
+        {"Panel24",
+         "Panel26",
+         "Panel25",
+         "Panel27",
+         " Doctor List:",
+         "DBAdvStringGrid1",
          {{"BitBtn5", "Add Doctor"}, {"btnEditDoctor", "Edit Doctor"}, {"BitBtn7", "Remove Doctor"}}},
-        {"Panel17", "Panel21", "Panel20", "Panel22", " Appointments For Selected Doctor:", "DBAdvStringGrid2",
-         {{"BitBtn1", "Add Appointment"}, {"btnEditDrAppt", "Edit Appointment"}, {"btnRemoveDrAppt", "Remove Appt."}}},
+        {"Panel17",
+         "Panel21",
+         "Panel20",
+         "Panel22",
+         " Appointments For Selected Doctor:",
+         "DBAdvStringGrid2",
+         {{"BitBtn1", "Add Appointment"},
+          {"btnEditDrAppt", "Edit Appointment"},
+          {"btnRemoveDrAppt", "Remove Appt."}}},
         QStringLiteral("ScrollBox2"), QStringLiteral(" Doctor Details:"));
     BitBtn5 = m_page.upper.buttons[0];
     btnEditDoctor = m_page.upper.buttons[1];
@@ -28,7 +40,8 @@ DoctorsPage::DoctorsPage(PageHost& host, QWidget* parent) : RecordsPage(host, pa
     BitBtn1 = m_page.lower.buttons[0];
     btnEditDrAppt = m_page.lower.buttons[1];
     btnRemoveDrAppt = m_page.lower.buttons[2];
-    for (QPushButton* b : {btnEditDoctor, BitBtn7, BitBtn1, btnEditDrAppt, btnRemoveDrAppt}) b->setEnabled(false);
+    for (QPushButton* b : {btnEditDoctor, BitBtn7, BitBtn1, btnEditDrAppt, btnRemoveDrAppt})
+        b->setEnabled(false);
 
     listGrid()->setColumns({{QStringLiteral("Last Name"), QStringLiteral("lastname"), 83},
                             {QStringLiteral("First Name"), QStringLiteral("firstname"), 86},
@@ -59,7 +72,9 @@ void DoctorsPage::reloadForProfile() {
     reloadList();
 }
 
-void DoctorsPage::reloadList() { fillGrid(listGrid(), m_host.c().qrydoctor); }
+void DoctorsPage::reloadList() {
+    fillGrid(listGrid(), m_host.c().qrydoctor);
+}
 
 bool DoctorsPage::DBAdvStringGrid1RowChanging(int newRow) {
     data::MainCursors& c = m_host.c();
@@ -67,13 +82,15 @@ bool DoctorsPage::DBAdvStringGrid1RowChanging(int newRow) {
     const int r = queryRowOf(listGrid(), newRow, c.qrydoctor);
     if (r < 0) {
         planGrid()->loadRows({});
-        for (QPushButton* b : {BitBtn1, btnEditDrAppt, btnRemoveDrAppt, btnEditDoctor, BitBtn7}) b->setEnabled(false);
+        for (QPushButton* b : {BitBtn1, btnEditDrAppt, btnRemoveDrAppt, btnEditDoctor, BitBtn7})
+            b->setEnabled(false);
         c.tbdoctor.close();
         m_details->clear();
         return false;
     }
     c.tbdoctor.open();
-    for (QPushButton* b : {BitBtn1, btnEditDoctor, BitBtn7}) b->setEnabled(true);
+    for (QPushButton* b : {BitBtn1, btnEditDoctor, BitBtn7})
+        b->setEnabled(true);
     c.tbdoctor.locate(QStringLiteral("DRREF"), c.qrydoctor.value(r, QStringLiteral("DRREF")).toString());
     c.tbplanlist.close();
     c.tbdlref.locate(QStringLiteral("DLREF"), c.qrydoctor.value(r, QStringLiteral("DLREF")).toInt());
@@ -84,8 +101,8 @@ bool DoctorsPage::DBAdvStringGrid1RowChanging(int newRow) {
     c.tbplanlist.open();
     appointmentRowChange(1);
     showDetails();
-    lblDrName->setText(QStringLiteral("Dr. ") + c.tbdoctor.text(QStringLiteral("FIRSTNAME")) + QLatin1Char(' ') +
-                       c.qrydoctor.value(r, QStringLiteral("LASTNAME")).toString());
+    lblDrName->setText(QStringLiteral("Dr. ") + c.tbdoctor.text(QStringLiteral("FIRSTNAME")) +
+                       QLatin1Char(' ') + c.qrydoctor.value(r, QStringLiteral("LASTNAME")).toString());
     return true;
 }
 
@@ -107,20 +124,26 @@ void DoctorsPage::appointmentRowChange(int row) {
     btnRemoveDrAppt->setEnabled(any);
 }
 
-void DoctorsPage::DBAdvStringGrid1ClickSort(int) { DBAdvStringGrid1RowChanging(listGrid()->selectedRow()); }
+void DoctorsPage::DBAdvStringGrid1ClickSort(int) {
+    DBAdvStringGrid1RowChanging(listGrid()->selectedRow());
+}
 
 void DoctorsPage::DBAdvStringGrid1DblClickCell(int row, int) {
     if (row != 0 && btnEditDoctor->isEnabled()) btnEditDoctorClick();
 }
 
-void DoctorsPage::BitBtn5Click() { runDialog(false); }
-void DoctorsPage::btnEditDoctorClick() { runDialog(true); }
+void DoctorsPage::BitBtn5Click() {
+    runDialog(false);
+}
+void DoctorsPage::btnEditDoctorClick() {
+    runDialog(true);
+}
 
 void DoctorsPage::runDialog(bool editMode) {
     const int remembered = listGrid()->selectedRow();
     const int selected = editMode ? m_host.c().tbdoctor.integer(QStringLiteral("DRREF")) : -1;
-    TfrmAddDoctor dialog(m_host.ctx, editMode ? TfrmAddDoctor::Mode::Edit : TfrmAddDoctor::Mode::Add, selected,
-                         m_host.window);
+    TfrmAddDoctor dialog(m_host.ctx, editMode ? TfrmAddDoctor::Mode::Edit : TfrmAddDoctor::Mode::Add,
+                         selected, m_host.window);
     if (dialog.exec() != QDialog::Accepted) return;
     m_host.c().tbplanlist2.refresh();
     m_host.c().tbdoctor.close();
@@ -132,9 +155,12 @@ void DoctorsPage::runDialog(bool editMode) {
 }
 
 void DoctorsPage::BitBtn7Click() {
-    if (!Messages::confirm(m_host.window, QStringLiteral("Are you sure you want to remove the selected doctor?"))) return;
+    if (!Messages::confirm(m_host.window,
+                           QStringLiteral("Are you sure you want to remove the selected doctor?")))
+        return;
     data::MainCursors& c = m_host.c();
-    data::removeDoctorLink(m_host.ctx.db, m_host.ctx.CurrentPatientRef, c.tbdlref.integer(QStringLiteral("DLREF")));
+    data::removeDoctorLink(m_host.ctx.db, m_host.ctx.CurrentPatientRef,
+                           c.tbdlref.integer(QStringLiteral("DLREF")));
     for (data::Table* t : {&c.tbdlref, &c.tbdoctor, &c.tbplanlist2, &c.tbnotif}) {
         t->close();
         t->open();

@@ -34,7 +34,9 @@ TfrmMedicine::TfrmMedicine(Context& ctx, Mode mode, int selectedMedicine, QWidge
     } else {
         // Found by its key: two medicines of one name are two rows, and only this one changes.
         tbmedicine.locate(QStringLiteral("MEDREF"), selectedMedicine);
-        tbmlref.setFilter(QStringLiteral("PATIENTREF = %1 AND MEDREF = %2").arg(ctx.CurrentPatientRef).arg(selectedMedicine));
+        tbmlref.setFilter(QStringLiteral("PATIENTREF = %1 AND MEDREF = %2")
+                              .arg(ctx.CurrentPatientRef)
+                              .arg(selectedMedicine));
         tbmlref.setFiltered(true);
         dbMedName->setReadOnly(true);
         dbMedName->setFocusPolicy(Qt::NoFocus);
@@ -116,25 +118,36 @@ void TfrmMedicine::buildControls() {
 // The controls show the medicine being edited or taken over and this profile's prescription
 // number; a new medicine starts empty.
 void TfrmMedicine::showRow() {
-    auto field = [&](const char* f) { return existingRow() ? tbmedicine.text(QString::fromLatin1(f)) : QString(); };
+    auto field = [&](const char* f) {
+        return existingRow() ? tbmedicine.text(QString::fromLatin1(f)) : QString();
+    };
     dbMedName->setText(field("NAME"));
     DBEdit3->setText(field("ACTIVEIN"));
     DBEdit1->setText(field("SIDEEFFECTS"));
     DBMemo2->setPlainText(field("WARNINGS"));
     DBMemo1->setPlainText(field("COMMENTS"));
-    if (m_mode == Mode::Edit) DBEdit2->setText(tbmlref.isEmpty() ? QString() : tbmlref.text(QStringLiteral("rxnum")));
+    if (m_mode == Mode::Edit)
+        DBEdit2->setText(tbmlref.isEmpty() ? QString() : tbmlref.text(QStringLiteral("rxnum")));
 }
 
 void TfrmMedicine::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    if (m_mode == Mode::Edit) DBEdit3->setFocus();
-    else dbMedName->setFocus();
+    if (m_mode == Mode::Edit)
+        DBEdit3->setFocus();
+    else
+        dbMedName->setFocus();
 }
 
-void TfrmMedicine::rbSelectMedicineClick() { chooseFromList(cbMedicine, {dbMedName}); }
-void TfrmMedicine::rbAddMedicineClick() { typeNew(cbMedicine, {dbMedName}); }
+void TfrmMedicine::rbSelectMedicineClick() {
+    chooseFromList(cbMedicine, {dbMedName});
+}
+void TfrmMedicine::rbAddMedicineClick() {
+    typeNew(cbMedicine, {dbMedName});
+}
 // The prescription number typed so far stays with the chosen medicine.
-void TfrmMedicine::cbMedicineChange(int index) { choose(cbMedicine, index); }
+void TfrmMedicine::cbMedicineChange(int index) {
+    choose(cbMedicine, index);
+}
 
 void TfrmMedicine::writeRows() {
     if (newRow()) {

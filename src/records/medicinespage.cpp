@@ -14,13 +14,26 @@ namespace vantrel {
 
 MedicinesPage::MedicinesPage(PageHost& host, QWidget* parent) : RecordsPage(host, parent) {
     setObjectName(QStringLiteral("TabSheet2"));
-    m_page = buildTwoListPage(
-        this, QStringLiteral("Medicines"),
-        {"Panel32", "Panel34", "Panel33", "Panel35", " Medicine List:", "DBAdvStringGrid3",
-         {{"BitBtn10", "Add Medicine"}, {"btnEditMedicine", "Edit Medicine"}, {"BitBtn12", "Remove Medicine"}}},
-        {"Panel13", "Panel28", "Panel14", "Panel29", " Medicine Dosings:", "DBAdvStringGrid4",
-         {{"btnAddMedicine", "Add Dosing"}, {"btnMedicineEdit", "Edit Dosing"}, {"btnMedicineRemove", "Remove Dosing"}}},
-        QStringLiteral("ScrollBox1"), QStringLiteral(" Medicine Details:"));
+    m_page = buildTwoListPage(this, QStringLiteral("Medicines"),
+                              {"Panel32",
+                               "Panel34",
+                               "Panel33",
+                               "Panel35",
+                               " Medicine List:",
+                               "DBAdvStringGrid3",
+                               {{"BitBtn10", "Add Medicine"},
+                                {"btnEditMedicine", "Edit Medicine"},
+                                {"BitBtn12", "Remove Medicine"}}},
+                              {"Panel13",
+                               "Panel28",
+                               "Panel14",
+                               "Panel29",
+                               " Medicine Dosings:",
+                               "DBAdvStringGrid4",
+                               {{"btnAddMedicine", "Add Dosing"},
+                                {"btnMedicineEdit", "Edit Dosing"},
+                                {"btnMedicineRemove", "Remove Dosing"}}},
+                              QStringLiteral("ScrollBox1"), QStringLiteral(" Medicine Details:"));
     BitBtn10 = m_page.upper.buttons[0];
     btnEditMedicine = m_page.upper.buttons[1];
     BitBtn12 = m_page.upper.buttons[2];
@@ -55,7 +68,9 @@ void MedicinesPage::reloadForProfile() {
     reloadList();
 }
 
-void MedicinesPage::reloadList() { fillGrid(listGrid(), m_host.c().qrymedicine); }
+void MedicinesPage::reloadList() {
+    fillGrid(listGrid(), m_host.c().qrymedicine);
+}
 
 bool MedicinesPage::DBAdvStringGrid3RowChanging(int newRow) {
     data::MainCursors& c = m_host.c();
@@ -70,8 +85,10 @@ bool MedicinesPage::DBAdvStringGrid3RowChanging(int newRow) {
         return true;
     }
     c.tbmedicine.open();
-    for (QPushButton* b : {btnAddMedicine, btnEditMedicine, BitBtn12}) b->setEnabled(true);
-    c.tbmedicine.locate(QStringLiteral("MEDREF"), c.qrymedicine.value(r, QStringLiteral("MEDREF")).toString());
+    for (QPushButton* b : {btnAddMedicine, btnEditMedicine, BitBtn12})
+        b->setEnabled(true);
+    c.tbmedicine.locate(QStringLiteral("MEDREF"),
+                        c.qrymedicine.value(r, QStringLiteral("MEDREF")).toString());
     c.tbmlref.locate(QStringLiteral("MLREF"), c.qrymedicine.value(r, QStringLiteral("MLREF")).toInt());
     c.tbplanlist3.close();
     c.tbplanlist3.setFilter(QStringLiteral("PATIENTREF = %1 and MEDREF = %2")
@@ -102,14 +119,20 @@ void MedicinesPage::dosingRowChange(int row) {
     btnMedicineRemove->setEnabled(any);
 }
 
-void MedicinesPage::DBAdvStringGrid3ClickSort(int) { DBAdvStringGrid3RowChanging(listGrid()->selectedRow()); }
+void MedicinesPage::DBAdvStringGrid3ClickSort(int) {
+    DBAdvStringGrid3RowChanging(listGrid()->selectedRow());
+}
 
 void MedicinesPage::DBAdvStringGrid3DblClickCell(int row, int) {
     if (row != 0 && btnEditMedicine->isEnabled()) btnEditMedicineClick();
 }
 
-void MedicinesPage::BitBtn10Click() { runDialog(false); }
-void MedicinesPage::btnEditMedicineClick() { runDialog(true); }
+void MedicinesPage::BitBtn10Click() {
+    runDialog(false);
+}
+void MedicinesPage::btnEditMedicineClick() {
+    runDialog(true);
+}
 
 void MedicinesPage::runDialog(bool editMode) {
     const int remembered = listGrid()->selectedRow();
@@ -128,10 +151,12 @@ void MedicinesPage::runDialog(bool editMode) {
 }
 
 void MedicinesPage::BitBtn12Click() {
-    if (!Messages::confirm(m_host.window, QStringLiteral("Are you sure you want to remove the selected medicine?")))
+    if (!Messages::confirm(m_host.window,
+                           QStringLiteral("Are you sure you want to remove the selected medicine?")))
         return;
     data::MainCursors& c = m_host.c();
-    data::removeMedicineLink(m_host.ctx.db, m_host.ctx.CurrentPatientRef, c.tbmlref.integer(QStringLiteral("MLREF")));
+    data::removeMedicineLink(m_host.ctx.db, m_host.ctx.CurrentPatientRef,
+                             c.tbmlref.integer(QStringLiteral("MLREF")));
     for (data::Table* t : {&c.tbmlref, &c.tbmedicine, &c.tbplanlist2, &c.tbplanlist4, &c.tbnotif}) {
         t->close();
         t->open();

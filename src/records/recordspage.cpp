@@ -15,7 +15,8 @@ void RecordsPage::fillGrid(DataGrid* grid, data::ListQuery& query) {
     QList<QStringList> rows;
     for (int r = 0; r < query.rowCount(); ++r) {
         QStringList cells;
-        for (const DataGrid::Column& c : grid->columns()) cells << query.value(r, c.field).toString();
+        for (const DataGrid::Column& c : grid->columns())
+            cells << query.value(r, c.field).toString();
         rows << cells;
     }
     grid->loadRows(rows);

@@ -12,7 +12,7 @@ class DataGrid;
 namespace data {
 class ListQuery;
 class Table;
-}
+} // namespace data
 
 class RecordsPage : public QWidget {
     Q_OBJECT

@@ -10,7 +10,8 @@ TakeOverDialog::TakeOverDialog(Context& ctx, Mode mode, const QString& table, co
                                QWidget* mainWindow)
     : QDialog(mainWindow), m_ctx(ctx), m_mode(mode), m_row(ctx.db, table, QStringLiteral("tb") + table),
       m_keyField(keyField) {
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowTitleHint);
 }
 
 void TakeOverDialog::fillUnlinked(QComboBox* list, data::Table& all, data::Table& links, bool sorted,
@@ -18,26 +19,33 @@ void TakeOverDialog::fillUnlinked(QComboBox* list, data::Table& all, data::Table
     QList<std::pair<QString, int>> entries;
     for (all.first(); !all.eof(); all.next()) {
         const int key = all.integer(m_keyField);
-        links.setFilter(QStringLiteral("PATIENTREF = %1 AND %2 = %3").arg(m_ctx.CurrentPatientRef).arg(m_keyField).arg(key));
+        links.setFilter(QStringLiteral("PATIENTREF = %1 AND %2 = %3")
+                            .arg(m_ctx.CurrentPatientRef)
+                            .arg(m_keyField)
+                            .arg(key));
         links.setFiltered(true);
         if (links.isEmpty()) entries.append({text(all), key});
     }
     links.setFiltered(false);
     if (sorted)
-        std::stable_sort(entries.begin(), entries.end(),
-                         [](const auto& a, const auto& b) { return a.first.localeAwareCompare(b.first) < 0; });
-    for (const auto& [entry, key] : entries) list->addItem(entry, key);
+        std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+            return a.first.localeAwareCompare(b.first) < 0;
+        });
+    for (const auto& [entry, key] : entries)
+        list->addItem(entry, key);
     list->setCurrentIndex(-1);
 }
 
 void TakeOverDialog::chooseFromList(QComboBox* list, const QList<QWidget*>& nameEdits) {
     list->setEnabled(true);
-    for (QWidget* e : nameEdits) e->setEnabled(false);
+    for (QWidget* e : nameEdits)
+        e->setEnabled(false);
 }
 
 void TakeOverDialog::typeNew(QComboBox* list, const QList<QWidget*>& nameEdits) {
     list->setEnabled(false);
-    for (QWidget* e : nameEdits) e->setEnabled(true);
+    for (QWidget* e : nameEdits)
+        e->setEnabled(true);
     if (m_mode == Mode::Add && m_takenOver >= 0) {
         m_takenOver = -1;
         list->setCurrentIndex(-1);

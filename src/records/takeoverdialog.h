@@ -18,7 +18,8 @@ public:
     enum class Mode { Add, Edit };
 
 protected:
-    TakeOverDialog(Context& ctx, Mode mode, const QString& table, const QString& keyField, QWidget* mainWindow);
+    TakeOverDialog(Context& ctx, Mode mode, const QString& table, const QString& keyField,
+                   QWidget* mainWindow);
 
     // The list of rows the current profile has no link to, from `linkTable`, each shown by `text`.
     void fillUnlinked(QComboBox* list, data::Table& all, data::Table& links, bool sorted,

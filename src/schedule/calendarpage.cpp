@@ -38,7 +38,8 @@ CalendarPage::CalendarPage(QWidget* parent) : QWidget(parent) {
     auto* ol = new QVBoxLayout(options);
     ol->setContentsMargins(4, 30, 4, 4);
     ol->addWidget(new QLabel(QStringLiteral("Display:"), options));
-    for (const auto& [name, text] : {std::pair{"chkAppointments", "Appointments"}, std::pair{"chkMedicine", "Medicine"}}) {
+    for (const auto& [name, text] :
+         {std::pair{"chkAppointments", "Appointments"}, std::pair{"chkMedicine", "Medicine"}}) {
         auto* c = new QCheckBox(QString::fromLatin1(text), options);
         c->setObjectName(QString::fromLatin1(name));
         c->setChecked(true);
@@ -86,10 +87,11 @@ CalendarPage::CalendarPage(QWidget* parent) : QWidget(parent) {
     m_header->setObjectName(QStringLiteral("CalendarHeader"));
     m_header->setFixedHeight(154);
     auto* hl = new QHBoxLayout(m_header);
-    auto* text = new QLabel(QStringLiteral(
-        "The calendar view allows you to view your appointments and medical reminders by time of day.  By "
-        "default, the current day's schedule is shown below.  To switch dates, click on a date on the calendar."),
-        m_header);
+    auto* text = new QLabel(QStringLiteral("The calendar view allows you to view your appointments and "
+                                           "medical reminders by time of day.  By "
+                                           "default, the current day's schedule is shown below.  To switch "
+                                           "dates, click on a date on the calendar."),
+                            m_header);
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     hl->addWidget(text, 1);
@@ -111,33 +113,75 @@ CalendarPage::CalendarPage(QWidget* parent) : QWidget(parent) {
     outer->addWidget(right, 1);
 }
 
-int CalendarPage::checkedPrecision() const { return m_prec30->isChecked() ? 30 : m_prec15->isChecked() ? 15 : 60; }
-int CalendarPage::checkedDays() const { return m_rb1->isChecked() ? 1 : m_rb3->isChecked() ? 3 : 5; }
+int CalendarPage::checkedPrecision() const {
+    return m_prec30->isChecked() ? 30 : m_prec15->isChecked() ? 15 : 60;
+}
+int CalendarPage::checkedDays() const {
+    return m_rb1->isChecked() ? 1 : m_rb3->isChecked() ? 3 : 5;
+}
 
 void CalendarPage::restorePrecision(int minutes) {
     switch (minutes) {
-    case 15: m_prec15->setChecked(true); rbprec15Click(); break;
-    case 30: m_prec30->setChecked(true); rbprec30Click(); break;
-    case 60: m_prec60->setChecked(true); rbprec60Click(); break;
-    default: break;
+    case 15:
+        m_prec15->setChecked(true);
+        rbprec15Click();
+        break;
+    case 30:
+        m_prec30->setChecked(true);
+        rbprec30Click();
+        break;
+    case 60:
+        m_prec60->setChecked(true);
+        rbprec60Click();
+        break;
+    default:
+        break;
     }
 }
 
 void CalendarPage::restoreVisibleDays(int days) {
     switch (days) {
-    case 1: m_rb1->setChecked(true); rb1dayClick(); break;
-    case 3: m_rb3->setChecked(true); rb3daysClick(); break;
-    case 5: m_rb5->setChecked(true); rb5daysClick(); break;
-    default: break;
+    case 1:
+        m_rb1->setChecked(true);
+        rb1dayClick();
+        break;
+    case 3:
+        m_rb3->setChecked(true);
+        rb3daysClick();
+        break;
+    case 5:
+        m_rb5->setChecked(true);
+        rb5daysClick();
+        break;
+    default:
+        break;
     }
 }
 
-void CalendarPage::rbprec15Click() { m_precision = 15; emit layoutChanged(); }
-void CalendarPage::rbprec30Click() { m_precision = 30; emit layoutChanged(); }
-void CalendarPage::rbprec60Click() { m_precision = 60; emit layoutChanged(); }
-void CalendarPage::rb1dayClick() { m_days = 1; emit layoutChanged(); }
-void CalendarPage::rb3daysClick() { m_days = 3; emit layoutChanged(); }
-void CalendarPage::rb5daysClick() { m_days = 5; emit layoutChanged(); }
+void CalendarPage::rbprec15Click() {
+    m_precision = 15;
+    emit layoutChanged();
+}
+void CalendarPage::rbprec30Click() {
+    m_precision = 30;
+    emit layoutChanged();
+}
+void CalendarPage::rbprec60Click() {
+    m_precision = 60;
+    emit layoutChanged();
+}
+void CalendarPage::rb1dayClick() {
+    m_days = 1;
+    emit layoutChanged();
+}
+void CalendarPage::rb3daysClick() {
+    m_days = 3;
+    emit layoutChanged();
+}
+void CalendarPage::rb5daysClick() {
+    m_days = 5;
+    emit layoutChanged();
+}
 
 void CalendarPage::Button1Click() {
     const bool hide = m_header->isVisible();

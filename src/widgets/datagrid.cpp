@@ -22,9 +22,8 @@ DataGrid::DataGrid(QWidget* parent) : QTableWidget(parent) {
     horizontalHeader()->setStretchLastSection(false);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &DataGrid::clickHeader);
     connect(this, &QTableWidget::currentCellChanged, this, &DataGrid::onCurrentCellChanged);
-    connect(this, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
-        emit dblClickCell(row + 1, column + 1);
-    });
+    connect(this, &QTableWidget::cellDoubleClicked, this,
+            [this](int row, int column) { emit dblClickCell(row + 1, column + 1); });
     loadRows({});
 }
 
@@ -32,9 +31,11 @@ void DataGrid::setColumns(const QList<Column>& columns) {
     m_columns = columns;
     setColumnCount(static_cast<int>(columns.size()));
     QStringList captions;
-    for (const Column& c : columns) captions << c.caption;
+    for (const Column& c : columns)
+        captions << c.caption;
     setHorizontalHeaderLabels(captions);
-    for (int i = 0; i < columns.size(); ++i) setColumnWidth(i, columns[i].width);
+    for (int i = 0; i < columns.size(); ++i)
+        setColumnWidth(i, columns[i].width);
     loadRows({});
 }
 
@@ -48,7 +49,8 @@ void DataGrid::loadRows(const QList<QStringList>& rows) {
         for (int c = 0; c < columnCount(); ++c)
             setItem(r, c, new QTableWidgetItem(rows[r].value(c)));
     }
-    for (int r = 0; r < rowCount(); ++r) setVerticalHeaderItem(r, new QTableWidgetItem(QString()));
+    for (int r = 0; r < rowCount(); ++r)
+        setVerticalHeaderItem(r, new QTableWidgetItem(QString()));
     resort();
 }
 
@@ -61,7 +63,9 @@ QString DataGrid::cell(int shownRow, int column) const {
     return i ? i->text() : QString();
 }
 
-int DataGrid::selectedRow() const { return currentRow() < 0 ? 1 : currentRow() + 1; }
+int DataGrid::selectedRow() const {
+    return currentRow() < 0 ? 1 : currentRow() + 1;
+}
 
 void DataGrid::selectShownRow(int shownRow) {
     const QSignalBlocker block(this);
@@ -84,7 +88,8 @@ void DataGrid::sortBy(int column, Qt::SortOrder order) {
     QList<QStringList> cells;
     for (int r = 0; r < rowCount(); ++r) {
         QStringList row;
-        for (int c = 0; c < columnCount(); ++c) row << cell(r + 1, c);
+        for (int c = 0; c < columnCount(); ++c)
+            row << cell(r + 1, c);
         cells << row;
     }
     QList<int> sorted(cells.size());
@@ -97,13 +102,15 @@ void DataGrid::sortBy(int column, Qt::SortOrder order) {
     const QSignalBlocker block(this);
     for (int r = 0; r < sorted.size(); ++r) {
         m_map[r] = oldMap[sorted[r]];
-        for (int c = 0; c < columnCount(); ++c) item(r, c)->setText(cells[sorted[r]][c]);
+        for (int c = 0; c < columnCount(); ++c)
+            item(r, c)->setText(cells[sorted[r]][c]);
     }
 }
 
 void DataGrid::clickHeader(int column) {
-    const Qt::SortOrder order = column == m_sortColumn && m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder
-                                                                                            : Qt::AscendingOrder;
+    const Qt::SortOrder order = column == m_sortColumn && m_sortOrder == Qt::AscendingOrder
+                                    ? Qt::DescendingOrder
+                                    : Qt::AscendingOrder;
     const int selected = selectedRow();
     sortBy(column, order);
     selectShownRow(selected); // the highlight stays on the row number; the handler follows it

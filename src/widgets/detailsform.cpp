@@ -46,8 +46,10 @@ QPlainTextEdit* DetailsForm::addMemo(const QString& caption, const QString& name
 }
 
 void DetailsForm::show(const QMap<QString, QString>& values) {
-    for (auto it = m_lines.begin(); it != m_lines.end(); ++it) it.value()->setText(values.value(it.key()));
-    for (auto it = m_memos.begin(); it != m_memos.end(); ++it) it.value()->setPlainText(values.value(it.key()));
+    for (auto it = m_lines.begin(); it != m_lines.end(); ++it)
+        it.value()->setText(values.value(it.key()));
+    for (auto it = m_memos.begin(); it != m_memos.end(); ++it)
+        it.value()->setPlainText(values.value(it.key()));
 }
 
 } // namespace vantrel

@@ -11,7 +11,9 @@
 
 namespace vantrel {
 
-void fillBackground(QWidget* w) { w->setAutoFillBackground(true); }
+void fillBackground(QWidget* w) {
+    w->setAutoFillBackground(true);
+}
 
 ListSection buildListSection(QWidget* parent, const ListSectionParts& parts) {
     ListSection s;
@@ -94,7 +96,8 @@ QWidget* buildDetailsBox(QWidget* parent, const QString& scrollBoxName, const QS
 namespace vantrel {
 
 TwoListPage buildTwoListPage(QWidget* page, const QString& title, const ListSectionParts& upper,
-                             const ListSectionParts& lower, const QString& scrollBox, const QString& detailsCaption) {
+                             const ListSectionParts& lower, const QString& scrollBox,
+                             const QString& detailsCaption) {
     TwoListPage p;
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);

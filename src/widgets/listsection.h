@@ -44,7 +44,8 @@ struct TwoListPage {
 };
 
 TwoListPage buildTwoListPage(QWidget* page, const QString& title, const ListSectionParts& upper,
-                             const ListSectionParts& lower, const QString& scrollBox, const QString& detailsCaption);
+                             const ListSectionParts& lower, const QString& scrollBox,
+                             const QString& detailsCaption);
 // Heights of the two list blocks, as the user left them with the splitters.
 void setListHeights(TwoListPage& p, int upper, int lower);
 

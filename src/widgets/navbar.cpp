@@ -21,7 +21,8 @@ NavBar::NavBar(const QString& group, QWidget* parent) : QWidget(parent) {
     header->setObjectName(QStringLiteral("groupCaption"));
     header->setAlignment(Qt::AlignCenter);
     header->setAutoFillBackground(true);
-    header->setStyleSheet(QStringLiteral("background: #5a5a5a; color: white; font-weight: bold; padding: 3px;"));
+    header->setStyleSheet(
+        QStringLiteral("background: #5a5a5a; color: white; font-weight: bold; padding: 3px;"));
     m_layout->addWidget(header);
     m_layout->addStretch(1);
 }
@@ -41,7 +42,9 @@ void NavBar::addItem(const QIcon& icon, const QString& caption) {
     m_layout->insertWidget(m_layout->count() - 1, b, 0, Qt::AlignHCenter);
 }
 
-void NavBar::clickItem(int index) { emit itemClicked(index); }
+void NavBar::clickItem(int index) {
+    emit itemClicked(index);
+}
 
 QWidget* makeTitleBar(const QString& caption, QWidget* parent) {
     auto* bar = new QWidget(parent);

@@ -10,7 +10,9 @@ namespace {
 const QString kUsMask = QStringLiteral("(000) 999-9999;_");
 } // namespace
 
-PhoneEdit::PhoneEdit(QWidget* parent) : QLineEdit(parent) { setMaxLength(15); }
+PhoneEdit::PhoneEdit(QWidget* parent) : QLineEdit(parent) {
+    setMaxLength(15);
+}
 
 void PhoneEdit::setUsFormat(bool on) {
     const QString kept = storedText();
@@ -35,9 +37,13 @@ QString PhoneEdit::storedText() const {
 }
 
 // A stored number, literals and all, fills the template as it stands.
-void PhoneEdit::setStoredText(const QString& value) { setText(value); }
+void PhoneEdit::setStoredText(const QString& value) {
+    setText(value);
+}
 
-bool PhoneEdit::isComplete() const { return !m_us || isBlank() || hasAcceptableInput(); }
+bool PhoneEdit::isComplete() const {
+    return !m_us || isBlank() || hasAcceptableInput();
+}
 
 void PhoneEdit::focusInEvent(QFocusEvent* e) {
     if (!m_sentBack) m_valueAtEntry = storedText();

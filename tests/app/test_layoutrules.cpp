@@ -26,18 +26,24 @@ private slots:
         QTest::addColumn<Settings>("stored");
         QTest::addColumn<QSize>("screen");
         QTest::addColumn<QRect>("expected");
-        QTest::newRow("as stored") << layout(50, 50, 600, 680) << QSize(1280, 1024) << QRect(50, 50, 600, 680);
+        QTest::newRow("as stored") << layout(50, 50, 600, 680) << QSize(1280, 1024)
+                                   << QRect(50, 50, 600, 680);
         // 1200 + 800/4 is not below 1270: to the corner, width kept.
-        QTest::newRow("off the right") << layout(1200, 40, 800, 500) << QSize(1280, 1024) << QRect(0, 0, 800, 500);
-        QTest::newRow("negative left") << layout(-50, 30, 600, 500) << QSize(1280, 1024) << QRect(0, 30, 600, 500);
+        QTest::newRow("off the right")
+            << layout(1200, 40, 800, 500) << QSize(1280, 1024) << QRect(0, 0, 800, 500);
+        QTest::newRow("negative left")
+            << layout(-50, 30, 600, 500) << QSize(1280, 1024) << QRect(0, 30, 600, 500);
         QTest::newRow("zero top") << layout(10, 0, 600, 500) << QSize(1280, 1024) << QRect(10, 0, 600, 500);
-        QTest::newRow("off the bottom") << layout(10, 900, 600, 500) << QSize(1280, 1024) << QRect(0, 0, 600, 500);
+        QTest::newRow("off the bottom")
+            << layout(10, 900, 600, 500) << QSize(1280, 1024) << QRect(0, 0, 600, 500);
         // 1000 is more than 1024 - 25.
         QTest::newRow("too wide") << layout(0, 0, 1000, 500) << QSize(1024, 768) << QRect(0, 0, 725, 500);
         QTest::newRow("just fits") << layout(0, 0, 999, 743) << QSize(1024, 768) << QRect(0, 0, 999, 743);
-        QTest::newRow("too wide, narrow screen") << layout(0, 0, 780, 500) << QSize(790, 768) << QRect(0, 0, 600, 500);
+        QTest::newRow("too wide, narrow screen")
+            << layout(0, 0, 780, 500) << QSize(790, 768) << QRect(0, 0, 600, 500);
         QTest::newRow("too high") << layout(0, 0, 600, 750) << QSize(1024, 768) << QRect(0, 0, 600, 516);
-        QTest::newRow("too high, low screen") << layout(0, 0, 500, 590) << QSize(800, 590) << QRect(0, 0, 500, 450);
+        QTest::newRow("too high, low screen")
+            << layout(0, 0, 500, 590) << QSize(800, 590) << QRect(0, 0, 500, 450);
     }
     void geometryFromTheStoredLayout() {
         QFETCH(Settings, stored);
@@ -62,7 +68,8 @@ private slots:
         // At the right edge of a 1024 x 768 screen: 10 pixels right of the main window's left.
         QTest::newRow("right edge") << QRect(800, 100, 400, 400) << QSize(300, 100) << QPoint(810, 250);
         QTest::newRow("bottom edge") << QRect(100, 600, 400, 400) << QSize(200, 100) << QPoint(210, 600);
-        QTest::newRow("exactly at the width") << QRect(624, 0, 400, 400) << QSize(400, 100) << QPoint(634, 150);
+        QTest::newRow("exactly at the width")
+            << QRect(624, 0, 400, 400) << QSize(400, 100) << QPoint(634, 150);
     }
     void centredPlacement() {
         QFETCH(QRect, main);

@@ -9,8 +9,12 @@ using platform::IniSettingsStore;
 using platform::StoredValue;
 
 namespace {
-std::optional<std::string> us() { return std::string("United States"); }
-std::optional<std::string> germany() { return std::string("Germany"); }
+std::optional<std::string> us() {
+    return std::string("United States");
+}
+std::optional<std::string> germany() {
+    return std::string("Germany");
+}
 
 Settings savedDefaults(IniSettingsStore& store, int screenHeight = 1080) {
     Settings s;
@@ -49,7 +53,8 @@ private slots:
         QCOMPARE(s.PhoneFormat, 1);
         // A regional value that cannot be read keeps the format the record had.
         s.PhoneFormat = 0;
-        SetDefaultSettings(s, 800, []() -> std::optional<std::string> { throw std::runtime_error("not text"); });
+        SetDefaultSettings(s, 800,
+                           []() -> std::optional<std::string> { throw std::runtime_error("not text"); });
         QCOMPARE(s.PhoneFormat, 0);
         QCOMPARE(s.AutoStart, true);
         QCOMPARE(s.precision, 30);
@@ -148,7 +153,8 @@ private slots:
         test::Sandbox box;
         auto entry = platform::makeAutoStartEntry(box.configDir().toStdString());
         syncAutoStart(true, *entry, QStringLiteral("/opt/my tools/vantrel-planner"), false);
-        QCOMPARE(entry->command(kAppTitle).value_or(""), std::string("\"/opt/my tools/vantrel-planner\" startup"));
+        QCOMPARE(entry->command(kAppTitle).value_or(""),
+                 std::string("\"/opt/my tools/vantrel-planner\" startup"));
         // Moving the program corrects the entry at the next start.
         syncAutoStart(true, *entry, QStringLiteral("/usr/bin/vantrel-planner"), false);
         QCOMPARE(entry->command(kAppTitle).value_or(""), std::string("/usr/bin/vantrel-planner startup"));

@@ -1,8 +1,8 @@
 // Runs under a day-month locale (de_DE) in Berlin time.
 #include "app/context.h"
 #include "app/datetime.h"
-#include "app/shared.h"
 #include "app/options.h"
+#include "app/shared.h"
 #include "support/testsupport.h"
 
 #include <QtTest>
@@ -27,8 +27,8 @@ private slots:
         QCOMPARE(dt::encode(1899, 12, 30), 0.0);
         QCOMPARE(dt::encode(1900, 1, 1, 18), 2.75);
         const double v = dt::encode(2026, 12, 9, 8, 30);
-        QCOMPARE(dt::dayOfWeek(v), 4); // a Wednesday
-        QCOMPARE(dt::dayOfWeek(dt::encode(2026, 12, 6)), 1); // Sunday
+        QCOMPARE(dt::dayOfWeek(v), 4);                        // a Wednesday
+        QCOMPARE(dt::dayOfWeek(dt::encode(2026, 12, 6)), 1);  // Sunday
         QCOMPARE(dt::dayOfWeek(dt::encode(2026, 12, 12)), 7); // Saturday
         QCOMPARE(dt::fromQDateTime(dt::toQDateTime(v)), v);
         QCOMPARE(dt::toQDateTime(v), QDateTime(QDate(2026, 12, 9), QTime(8, 30)));

@@ -37,7 +37,8 @@ private slots:
             p.start("sqlite3", {file, QStringLiteral("PRAGMA table_info(%1)").arg(t.name)});
             QVERIFY(p.waitForFinished());
             const QString out = QString::fromUtf8(p.readAllStandardOutput());
-            for (const FieldDef& f : t.fields) QVERIFY2(out.contains("|" + f.name + "|"), qPrintable(t.name + "." + f.name));
+            for (const FieldDef& f : t.fields)
+                QVERIFY2(out.contains("|" + f.name + "|"), qPrintable(t.name + "." + f.name));
         }
     }
 
@@ -88,7 +89,8 @@ private slots:
         QCOMPARE(test::readAll(file), before);
 
         QFile::remove(file);
-        QProcess::execute("sqlite3", {file, "CREATE TABLE doctor (DRREF INTEGER PRIMARY KEY, LASTNAME TEXT);"});
+        QProcess::execute("sqlite3",
+                          {file, "CREATE TABLE doctor (DRREF INTEGER PRIMARY KEY, LASTNAME TEXT);"});
         QVERIFY(errorOf([&] { db.open(box.dataDir()); }).contains("FIRSTNAME"));
     }
 
@@ -134,12 +136,14 @@ private slots:
         db.open(box.dataDir());
         MainCursors c(db);
         QStringList names;
-        for (Table* t : c.inOpeningOrder()) names << t->objectName();
+        for (Table* t : c.inOpeningOrder())
+            names << t->objectName();
         QCOMPARE(names, QStringList({"tbplanlist", "tbplanlist2", "tbplanlist3", "tbplanlist4", "tbplanner",
-                                     "tbmedicine", "tbmedicine2", "tbmlref", "tbdlref", "tbdoctor", "tbdoctor2",
-                                     "tbpatient", "tbnotif", "tbnotif2"}));
+                                     "tbmedicine", "tbmedicine2", "tbmlref", "tbdlref", "tbdoctor",
+                                     "tbdoctor2", "tbpatient", "tbnotif", "tbnotif2"}));
         c.openAll();
-        for (Table* t : c.inOpeningOrder()) QVERIFY(t->active());
+        for (Table* t : c.inOpeningOrder())
+            QVERIFY(t->active());
         QVERIFY(!c.qrydoctor.active());
         c.closeAll();
     }

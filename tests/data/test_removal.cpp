@@ -105,7 +105,8 @@ private slots:
 
     void aFailureHalfWayLeavesEverythingAsItWas() {
         Household h;
-        h.db.run("CREATE TEMP TRIGGER refuse BEFORE DELETE ON doctor BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+        h.db.run(
+            "CREATE TEMP TRIGGER refuse BEFORE DELETE ON doctor BEGIN SELECT RAISE(ABORT, 'disk full'); END");
         QVERIFY_THROWS_EXCEPTION(DataError, data::removeDoctorLink(h.db, 1, h.links["ann-own"]));
         QVERIFY_THROWS_EXCEPTION(DataError, data::removeProfile(h.db, 1));
         QCOMPARE(count(h.db, "patient"), 2);

@@ -132,7 +132,8 @@ private slots:
         p.remove(); // the next row becomes current
         QCOMPARE(p.text("NAME"), QStringLiteral("P1"));
         QStringList seen;
-        for (p.first(); !p.eof(); p.next()) seen << p.text("NAME");
+        for (p.first(); !p.eof(); p.next())
+            seen << p.text("NAME");
         QCOMPARE(seen, QStringList({"P4", "P3", "P1", "P0"}));
         p.first();
         p.moveBy(2);
@@ -185,11 +186,13 @@ private slots:
     }
 
     void textRoundTripsUnchanged() {
-        const QString tricky = QStringLiteral("O'Brien; \"Dr.\" \u00c4rztin\nsecond line\t\u20ac \u65e5\u672c");
+        const QString tricky =
+            QStringLiteral("O'Brien; \"Dr.\" \u00c4rztin\nsecond line\t\u20ac \u65e5\u672c");
         Table d(*db, "doctor");
         d.open();
         d.append();
-        for (const char* f : {"LASTNAME", "FIRSTNAME", "SPECIALTY", "COMMENTS"}) d.setValue(f, tricky);
+        for (const char* f : {"LASTNAME", "FIRSTNAME", "SPECIALTY", "COMMENTS"})
+            d.setValue(f, tricky);
         d.post();
         Table again(*db, "doctor");
         again.open();
@@ -210,15 +213,17 @@ private slots:
     }
 
     void theListQueriesJoinLinksToTheirRows() {
-        db->run("INSERT INTO doctor (LASTNAME, FIRSTNAME, SPECIALTY) VALUES ('House', 'Greg', 'Diagnostics')");
+        db->run(
+            "INSERT INTO doctor (LASTNAME, FIRSTNAME, SPECIALTY) VALUES ('House', 'Greg', 'Diagnostics')");
         db->run("INSERT INTO doctor (LASTNAME, FIRSTNAME) VALUES ('Other', 'Doc')");
         db->run("INSERT INTO dlref (PATIENTREF, DRREF) VALUES (1, 1)");
         db->run("INSERT INTO dlref (PATIENTREF, DRREF) VALUES (2, 2)");
         db->run("INSERT INTO medicine (NAME) VALUES ('Aspirin')");
         db->run("INSERT INTO mlref (PATIENTREF, MEDREF, rxnum) VALUES (1, 1, 'RX1')");
         ListQuery q(*db, "qrydoctor");
-        QCOMPARE(doctorListSql(1), QStringLiteral("select LASTNAME,FIRSTNAME,SPECIALTY,DOCTOR.DRREF,dlref.dlref from "
-                                                  "dlref, doctor where dlref.patientref=1 and dlref.drref=doctor.drref"));
+        QCOMPARE(doctorListSql(1),
+                 QStringLiteral("select LASTNAME,FIRSTNAME,SPECIALTY,DOCTOR.DRREF,dlref.dlref from "
+                                "dlref, doctor where dlref.patientref=1 and dlref.drref=doctor.drref"));
         q.setSql(doctorListSql(1));
         q.open();
         QCOMPARE(q.rowCount(), 1);

@@ -1,18 +1,18 @@
 // Saves pictures of the main window's pages and colour schemes, for a person to look at:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/tests/vantrel_screenshots OUTDIR
 #include "app/datetime.h"
-#include "notify/activenotif.h"
 #include "app/profiledialogs.h"
+#include "notify/activenotif.h"
 #include "records/adddoctor.h"
 #include "records/medicinedialog.h"
 #include "support/guifixture.h"
 #include "support/plans.h"
 
 #include <QAction>
-#include <QComboBox>
-#include <QRadioButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QRadioButton>
 #include <QTimer>
 
 using namespace vantrel;
@@ -30,25 +30,34 @@ int main(int argc, char** argv) {
         [](test::MainWindowFixture& fx) {
             fx.seed([](data::Database& db) {
                 db.run("INSERT INTO patient (NAME) VALUES ('Ben')");
-                db.run("INSERT INTO doctor (LASTNAME, FIRSTNAME, MINITIAL, SPECIALTY, POFFICE, PFAX, PMOBILE, COMMENTS) VALUES "
-                       "('Berger', 'Anna', 'K', 'Cardiologist', '(555) 201-3344', '(555) 201-3345', '(555) 877-1200', "
+                db.run("INSERT INTO doctor (LASTNAME, FIRSTNAME, MINITIAL, SPECIALTY, POFFICE, PFAX, "
+                       "PMOBILE, COMMENTS) VALUES "
+                       "('Berger', 'Anna', 'K', 'Cardiologist', '(555) 201-3344', '(555) 201-3345', '(555) "
+                       "877-1200', "
                        "'Parking behind the clinic.')");
                 db.run("INSERT INTO doctor (LASTNAME, FIRSTNAME, SPECIALTY, POFFICE) VALUES "
                        "('Okafor', 'Chidi', 'General Practitioner', '(555) 300-1000')");
-                db.run("INSERT INTO doctor (LASTNAME, FIRSTNAME, SPECIALTY) VALUES ('Lindqvist', 'Maja', 'Pediatrician')");
-                for (int d : {1, 2}) db.run("INSERT INTO dlref (PATIENTREF, DRREF) VALUES (1, ?)", {d});
+                db.run("INSERT INTO doctor (LASTNAME, FIRSTNAME, SPECIALTY) VALUES ('Lindqvist', 'Maja', "
+                       "'Pediatrician')");
+                for (int d : {1, 2})
+                    db.run("INSERT INTO dlref (PATIENTREF, DRREF) VALUES (1, ?)", {d});
                 db.run("INSERT INTO dlref (PATIENTREF, DRREF) VALUES (2, 3)");
-                db.run("INSERT INTO medicine (NAME, ACTIVEIN, SIDEEFFECTS, WARNINGS, COMMENTS) VALUES ('Lisinopril 10 mg', "
-                       "'Lisinopril', 'Dizziness, dry cough', 'Do not take with potassium supplements.', 'Morning dose.')");
-                db.run("INSERT INTO medicine (NAME, ACTIVEIN) VALUES ('Atorvastatin 20 mg', 'Atorvastatin calcium')");
+                db.run("INSERT INTO medicine (NAME, ACTIVEIN, SIDEEFFECTS, WARNINGS, COMMENTS) VALUES "
+                       "('Lisinopril 10 mg', "
+                       "'Lisinopril', 'Dizziness, dry cough', 'Do not take with potassium supplements.', "
+                       "'Morning dose.')");
+                db.run("INSERT INTO medicine (NAME, ACTIVEIN) VALUES ('Atorvastatin 20 mg', 'Atorvastatin "
+                       "calcium')");
                 db.run("INSERT INTO medicine (NAME) VALUES ('Amoxicillin 250 mg')");
-                for (int m : {1, 2}) db.run("INSERT INTO mlref (PATIENTREF, MEDREF, rxnum) VALUES (1, ?, 'RX-1001')", {m});
+                for (int m : {1, 2})
+                    db.run("INSERT INTO mlref (PATIENTREF, MEDREF, rxnum) VALUES (1, ?, 'RX-1001')", {m});
                 db.run("INSERT INTO mlref (PATIENTREF, MEDREF) VALUES (2, 3)");
             });
         });
     f.window->startShown(true);
     const auto snap = [&](const QString& name) {
-        for (int i = 0; i < 5; ++i) QApplication::processEvents();
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
         f.window->grab().save(out + QLatin1Char('/') + name + QStringLiteral(".png"));
     };
     snap(QStringLiteral("welcome"));
@@ -69,7 +78,8 @@ int main(int argc, char** argv) {
     // The dialogs in each of their uses.
     const auto dialog = [&](QWidget* d, const QString& name) {
         d->show();
-        for (int i = 0; i < 5; ++i) QApplication::processEvents();
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
         d->grab().save(out + QLatin1Char('/') + name + QStringLiteral(".png"));
         d->close();
     };
@@ -127,7 +137,8 @@ int main(int argc, char** argv) {
     appt.NOTIFMIN = 30;
     appt.eventTime = now + 30 * dt::kMinute;
     auto* b = TfrmActiveNotif::open(f.ctx, appt);
-    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
     a->grab().save(out + QStringLiteral("/reminder-dose.png"));
     b->grab().save(out + QStringLiteral("/reminder-appointment.png"));
     return 0;

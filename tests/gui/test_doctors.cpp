@@ -16,9 +16,9 @@
 #include <QtTest>
 
 using namespace vantrel;
-using test::MainWindowFixture;
 using test::child;
 using test::clickOk;
+using test::MainWindowFixture;
 
 namespace {
 
@@ -49,14 +49,16 @@ MainWindowFixture* makeHousehold(bool usPhones = false) {
     return new MainWindowFixture([usPhones](Settings& s) { s.PhoneFormat = usPhones ? 0 : 1; }, household);
 }
 
-DataGrid* doctorGrid(MainWindowFixture& f) { return f.find<DataGrid>("DBAdvStringGrid1"); }
+DataGrid* doctorGrid(MainWindowFixture& f) {
+    return f.find<DataGrid>("DBAdvStringGrid1");
+}
 
 QStringList lastNames(MainWindowFixture& f) {
     QStringList out;
-    for (int r = 1; r <= doctorGrid(f)->shownRows(); ++r) out << doctorGrid(f)->cell(r, 0);
+    for (int r = 1; r <= doctorGrid(f)->shownRows(); ++r)
+        out << doctorGrid(f)->cell(r, 0);
     return out;
 }
-
 
 } // namespace
 
@@ -110,7 +112,8 @@ private slots:
             QCOMPARE(Messages::shown().last(), QStringLiteral("Warning: First name is required"));
             child<QLineEdit>(d, "dbFirstName")->setText(QStringLiteral("Ren\u00e9e"));
             child<QComboBox>(d, "DBComboBox1")->setCurrentText(QStringLiteral("Ear, Nose, and Throat"));
-            child<QPlainTextEdit>(d, "DBMemo1")->setPlainText(QStringLiteral("line one\nline \"two\"; three"));
+            child<QPlainTextEdit>(d, "DBMemo1")
+                ->setPlainText(QStringLiteral("line one\nline \"two\"; three"));
             clickOk(d);
         });
         f->find<QPushButton>("BitBtn5")->click();
@@ -120,7 +123,8 @@ private slots:
         QCOMPARE(doctorGrid(*f)->selectedRow(), 1);
         QCOMPARE(f->find<QLabel>("lblDrName")->text(), QStringLiteral("Dr. Anna Berger"));
         doctorGrid(*f)->setCurrentCell(1, 0);
-        QCOMPARE(f->find<QPlainTextEdit>("COMMENTS")->toPlainText(), QStringLiteral("line one\nline \"two\"; three"));
+        QCOMPARE(f->find<QPlainTextEdit>("COMMENTS")->toPlainText(),
+                 QStringLiteral("line one\nline \"two\"; three"));
         QCOMPARE(test::orphanRows(f->ctx.db), QStringList({"doctor nobody links: 4"})); // Zed, as seeded
     }
 
@@ -131,7 +135,8 @@ private slots:
             auto* list = child<QComboBox>(d, "cbDoctor");
             QVERIFY(!list->isEnabled());
             QStringList entries;
-            for (int i = 0; i < list->count(); ++i) entries << list->itemText(i);
+            for (int i = 0; i < list->count(); ++i)
+                entries << list->itemText(i);
             QCOMPARE(entries, QStringList({"Lindqvist, Maja", "Zed, Zed"})); // not linked to Ann, sorted
             // Typed for a new doctor, then chose one of the list: what was typed is dropped.
             child<QLineEdit>(d, "dbLastName")->setText("Typed");
@@ -205,14 +210,17 @@ private slots:
             office->setStoredText("(555) 12");
             Messages::clearShown();
             clickOk(d);
-            QCOMPARE(Messages::shown(), QStringList({"Invalid input value.  Use escape key to abandon changes"}));
+            QCOMPARE(Messages::shown(),
+                     QStringList({"Invalid input value.  Use escape key to abandon changes"}));
             QVERIFY(d->isVisible());
             office->setStoredText("(555) 123-4567");
             child<PhoneEdit>(d, "dbMobilePhone")->setStoredText("(   ) 765-4321");
             clickOk(d);
         });
         f->find<QPushButton>("BitBtn5")->click();
-        QCOMPARE(test::count(f->ctx.db, "doctor WHERE POFFICE = '(555) 123-4567' AND PMOBILE = '(   ) 765-4321'"), 1);
+        QCOMPARE(
+            test::count(f->ctx.db, "doctor WHERE POFFICE = '(555) 123-4567' AND PMOBILE = '(   ) 765-4321'"),
+            1);
     }
 
     void theWarningForAnIncompleteNumberComesOnceAndTheFieldKeepsTheFocus() {

@@ -62,7 +62,8 @@ private slots:
         MainWindowFixture f;
         QCOMPARE(f.window->trayIcon()->toolTip(), QStringLiteral("Vantrel Planner"));
         QStringList items;
-        for (QAction* a : f.window->trayIcon()->contextMenu()->actions()) items << a->text();
+        for (QAction* a : f.window->trayIcon()->contextMenu()->actions())
+            items << a->text();
         QCOMPARE(items, QStringList({"&View Vantrel Planner Window", "E&xit Vantrel Planner"}));
     }
 

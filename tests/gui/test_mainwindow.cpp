@@ -1,5 +1,4 @@
 #include "app/additionaloptions.h"
-#include "version.h"
 #include "app/colorschemes.h"
 #include "app/dialogs.h"
 #include "platform/linux/inisettings.h"
@@ -7,13 +6,13 @@
 #include "records/medicinespage.h"
 #include "schedule/calendarpage.h"
 #include "support/guifixture.h"
+#include "version.h"
 #include "widgets/navbar.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QLabel>
-#include <QToolButton>
 #include <QComboBox>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -21,6 +20,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTextBrowser>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace vantrel;
@@ -30,11 +30,14 @@ namespace {
 
 QStringList menuTexts(QMenu* menu) {
     QStringList out;
-    for (QAction* a : menu->actions()) out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    for (QAction* a : menu->actions())
+        out << (a->isSeparator() ? QStringLiteral("-") : a->text());
     return out;
 }
 
-QColor windowColour(QWidget* w) { return w->palette().color(QPalette::Window); }
+QColor windowColour(QWidget* w) {
+    return w->palette().color(QPalette::Window);
+}
 
 } // namespace
 
@@ -52,10 +55,12 @@ private slots:
         QVERIFY(f.find<QTextBrowser>("html1")->toPlainText().contains("Welcome to Vantrel Planner"));
         QVERIFY(f.window->notiftimer()->isActive());
         QCOMPARE(f.ctx.ShowCount, 1);
-        for (const char* name : {"Panel1", "dxSideBar1", "Splitter1", "Panel40", "Label24", "TabSheet1", "TabSheet2",
-                                 "TabSheet3", "Panel32", "Panel13", "Panel24", "Panel17", "ScrollBox1", "ScrollBox2",
-                                 "StatusBar1", "MonthCalendar1", "DBPlanner1", "DBAdvStringGrid1", "DBAdvStringGrid2",
-                                 "DBAdvStringGrid3", "DBAdvStringGrid4", "btnEditDoctor", "btnEditMedicine"})
+        for (const char* name :
+             {"Panel1",           "dxSideBar1",    "Splitter1",        "Panel40",          "Label24",
+              "TabSheet1",        "TabSheet2",     "TabSheet3",        "Panel32",          "Panel13",
+              "Panel24",          "Panel17",       "ScrollBox1",       "ScrollBox2",       "StatusBar1",
+              "MonthCalendar1",   "DBPlanner1",    "DBAdvStringGrid1", "DBAdvStringGrid2", "DBAdvStringGrid3",
+              "DBAdvStringGrid4", "btnEditDoctor", "btnEditMedicine"})
             QVERIFY2(f.find<QWidget>(name), name);
     }
 
@@ -87,12 +92,15 @@ private slots:
     void theMenusHoldTheirItemsInOrder() {
         MainWindowFixture f;
         QStringList titles;
-        for (QAction* a : f.window->menuBar()->actions()) titles << a->text();
+        for (QAction* a : f.window->menuBar()->actions())
+            titles << a->text();
         QCOMPARE(titles, QStringList({"File", "Options", "Links", "Help"}));
         QCOMPARE(menuTexts(f.find<QMenu>("File1")), QStringList({"&Close"}));
         QCOMPARE(menuTexts(f.find<QMenu>("Options1")),
-                 QStringList({"Color Scheme", "email Settings", "Additional Options...", "-", "View Welcome Page"}));
-        QCOMPARE(menuTexts(f.find<QMenu>("ColorScheme1")), QStringList({"Cool Blue", "Green/Yellow", "Pastel", "Grey"}));
+                 QStringList(
+                     {"Color Scheme", "email Settings", "Additional Options...", "-", "View Welcome Page"}));
+        QCOMPARE(menuTexts(f.find<QMenu>("ColorScheme1")),
+                 QStringList({"Cool Blue", "Green/Yellow", "Pastel", "Grey"}));
         QCOMPARE(menuTexts(f.find<QMenu>("Links1")),
                  QStringList({"Online Support...", "Online Forums...", "-", "Pembra Software Home Page",
                               "Vantrel Home Page"}));
@@ -103,10 +111,11 @@ private slots:
         MainWindowFixture f;
         const QStringList items{"PastelDefault1", "CoolBlue1", "GreenYellow1", "PlainGrey1"};
         // Spot values of the table, per scheme: medicine list, dosing list, details.
-        const QList<QList<QColor>> spot{{QColor(255, 227, 215), QColor(255, 254, 213), QColor(239, 236, 255)},
-                                        {QColor(238, 238, 255), QColor(224, 224, 245), QColor(208, 208, 238)},
-                                        {QColor(221, 242, 220), QColor(255, 248, 191), QColor(221, 242, 220)},
-                                        {QColor(221, 221, 221), QColor(221, 221, 221), QColor(221, 221, 221)}};
+        const QList<QList<QColor>> spot{
+            {QColor(255, 227, 215), QColor(255, 254, 213), QColor(239, 236, 255)},
+            {QColor(238, 238, 255), QColor(224, 224, 245), QColor(208, 208, 238)},
+            {QColor(221, 242, 220), QColor(255, 248, 191), QColor(221, 242, 220)},
+            {QColor(221, 221, 221), QColor(221, 221, 221), QColor(221, 221, 221)}};
         for (int scheme = 0; scheme < 4; ++scheme) {
             f.find<QAction>(items[scheme])->trigger();
             int containers = 0;
@@ -249,10 +258,12 @@ private slots:
             opened << target;
             return works;
         });
-        for (const char* item : {"OnlineSupport1", "OnlineForums1", "PembraHomePage1", "VantrelHomePage1", "Contents1"})
+        for (const char* item :
+             {"OnlineSupport1", "OnlineForums1", "PembraHomePage1", "VantrelHomePage1", "Contents1"})
             f.find<QAction>(QString::fromLatin1(item))->trigger();
         QCOMPARE(opened.mid(0, 4), QStringList({kSupportUrl, kForumsUrl, kMakerUrl, kProductUrl}));
-        for (const QString& url : opened.mid(0, 4)) QVERIFY(url.startsWith("https://www.pembra.example/"));
+        for (const QString& url : opened.mid(0, 4))
+            QVERIFY(url.startsWith("https://www.pembra.example/"));
         QVERIFY(opened[4].endsWith("/help/index.html"));
         QVERIFY(QFile::exists(opened[4])); // the build puts the help pages next to the program
         QVERIFY(Messages::shown().isEmpty());

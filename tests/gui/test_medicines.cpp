@@ -13,9 +13,9 @@
 #include <QtTest>
 
 using namespace vantrel;
-using test::MainWindowFixture;
 using test::child;
 using test::clickOk;
+using test::MainWindowFixture;
 
 namespace {
 
@@ -42,10 +42,13 @@ void household(MainWindowFixture& f) {
     });
 }
 
-DataGrid* medicineGrid(MainWindowFixture& f) { return f.find<DataGrid>("DBAdvStringGrid3"); }
+DataGrid* medicineGrid(MainWindowFixture& f) {
+    return f.find<DataGrid>("DBAdvStringGrid3");
+}
 
-
-QString details(MainWindowFixture& f, const char* name) { return f.find<QLabel>(QString::fromLatin1(name))->text(); }
+QString details(MainWindowFixture& f, const char* name) {
+    return f.find<QLabel>(QString::fromLatin1(name))->text();
+}
 
 } // namespace
 
@@ -54,7 +57,8 @@ class TestMedicines : public QObject {
 private slots:
     void anEmptyListDisablesEverythingButAdd() {
         MainWindowFixture f;
-        for (const char* b : {"btnEditMedicine", "BitBtn12", "btnAddMedicine", "btnMedicineEdit", "btnMedicineRemove"})
+        for (const char* b :
+             {"btnEditMedicine", "BitBtn12", "btnAddMedicine", "btnMedicineEdit", "btnMedicineRemove"})
             QVERIFY2(!f.find<QPushButton>(QString::fromLatin1(b))->isEnabled(), b);
         QVERIFY(f.find<QPushButton>("BitBtn10")->isEnabled());
         QCOMPARE(details(f, "NAME"), QString());
@@ -81,7 +85,8 @@ private slots:
         QCOMPARE(medicineGrid(f)->cell(3, 0), QStringLiteral("Ibuprof\u00e8ne 400; \"forte\""));
         medicineGrid(f)->setCurrentCell(2, 0);
         QCOMPARE(details(f, "ACTIVEIN"), QStringLiteral("Ibuprofen"));
-        QCOMPARE(f.find<QPlainTextEdit>("WARNINGS")->toPlainText(), QStringLiteral("Not on an empty stomach."));
+        QCOMPARE(f.find<QPlainTextEdit>("WARNINGS")->toPlainText(),
+                 QStringLiteral("Not on an empty stomach."));
     }
 
     void takingAMedicineOverKeepsEachProfilesOwnPrescription() {
@@ -92,8 +97,10 @@ private slots:
             auto* list = child<QComboBox>(d, "cbMedicine");
             QVERIFY(!list->isEditable()); // pick-only
             QStringList entries;
-            for (int i = 0; i < list->count(); ++i) entries << list->itemText(i);
-            QCOMPARE(entries, QStringList({"Aspirin", "Insulin"})); // the second Aspirin and Insulin, in table order
+            for (int i = 0; i < list->count(); ++i)
+                entries << list->itemText(i);
+            QCOMPARE(entries,
+                     QStringList({"Aspirin", "Insulin"})); // the second Aspirin and Insulin, in table order
             child<QLineEdit>(d, "dbMedName")->setText("Typed but dropped");
             child<QRadioButton>(d, "rbSelectMedicine")->click();
             list->setCurrentIndex(1);
@@ -105,7 +112,8 @@ private slots:
         f.find<QPushButton>("BitBtn10")->click();
         QCOMPARE(test::count(f.ctx.db, "medicine"), 4);
         QCOMPARE(test::count(f.ctx.db, "medicine WHERE NAME = 'Typed but dropped'"), 0);
-        QCOMPARE(test::count(f.ctx.db, "mlref WHERE MEDREF = 3 AND PATIENTREF = 2 AND rxnum = 'RX-BEN-INS'"), 1);
+        QCOMPARE(test::count(f.ctx.db, "mlref WHERE MEDREF = 3 AND PATIENTREF = 2 AND rxnum = 'RX-BEN-INS'"),
+                 1);
         QCOMPARE(test::count(f.ctx.db, "mlref WHERE MEDREF = 3 AND PATIENTREF = 1 AND rxnum IS NULL"), 1);
     }
 

@@ -19,7 +19,8 @@ namespace {
 QStringList profileList(MainWindowFixture& f) {
     QStringList out;
     auto* cb = f.find<QComboBox>("cbPatient");
-    for (int i = 0; i < cb->count(); ++i) out << cb->itemText(i);
+    for (int i = 0; i < cb->count(); ++i)
+        out << cb->itemText(i);
     return out;
 }
 
@@ -53,7 +54,7 @@ private slots:
             if (!d || asked) return;
             asked = true;
             QCOMPARE(d->windowTitle(), QStringLiteral("Vantrel Planner Configuration"));
-            d->close(); // the close box does nothing
+            d->close();  // the close box does nothing
             d->reject(); // nor does Escape
             QVERIFY(d->isVisible());
             Messages::clearShown();

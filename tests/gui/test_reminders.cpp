@@ -49,7 +49,9 @@ public:
     void finish() { stop(); }
 };
 
-double at(int h, int m, int s = 0, int ms = 0) { return dt::encode(2026, 1, 5, h, m, s) + ms / 86400000.0; }
+double at(int h, int m, int s = 0, int ms = 0) {
+    return dt::encode(2026, 1, 5, h, m, s) + ms / 86400000.0;
+}
 
 PopupRequest appointment(double event, int before, const QString& text = QStringLiteral("Bring the X-rays")) {
     PopupRequest r;
@@ -61,7 +63,9 @@ PopupRequest appointment(double event, int before, const QString& text = QString
     return r;
 }
 
-QString label(QWidget* w, const char* name) { return w->findChild<QLabel*>(name)->text(); }
+QString label(QWidget* w, const char* name) {
+    return w->findChild<QLabel*>(name)->text();
+}
 
 } // namespace
 
@@ -82,13 +86,15 @@ private slots:
         QCOMPARE(w->windowTitle(), QStringLiteral("Vantrel Notification"));
         QCOMPARE(label(w, "notifname"), QStringLiteral("Notification: Appointment - Dr. Greg House"));
         QCOMPARE(label(w, "notifdelay"), QStringLiteral("Appointment occurs in 15 minutes."));
-        QCOMPARE(w->findChild<QPlainTextEdit*>("notifmsg")->toPlainText(), QStringLiteral("Bring the X-rays"));
+        QCOMPARE(w->findChild<QPlainTextEdit*>("notifmsg")->toPlainText(),
+                 QStringLiteral("Bring the X-rays"));
         f.clock->setValue(at(9, 45, 2, 400));
         w->Timer1Timer();
         QCOMPARE(label(w, "notifdelay"), QStringLiteral("Appointment occurs in 14 minutes."));
         f.clock->setValue(at(9, 45, 0));
         w->Timer1Timer();
-        QCOMPARE(label(w, "notifdelay"), QStringLiteral("Appointment occurs in 15 minutes.")); // exactly 15 left
+        QCOMPARE(label(w, "notifdelay"),
+                 QStringLiteral("Appointment occurs in 15 minutes.")); // exactly 15 left
         f.clock->setValue(at(10, 0));
         w->Timer1Timer();
         QCOMPARE(label(w, "notifdelay"), QString());
@@ -210,7 +216,8 @@ private slots:
         QCOMPARE(label(open[0], "notifdelay"), QStringLiteral("Dose occurs in 10 minutes."));
         QVERIFY(open[0]->isVisible());
         QVERIFY(f.window->notiftimer()->isActive());
-        for (auto* w : open) w->close();
+        for (auto* w : open)
+            w->close();
     }
 
     void aFailingTickIsShownOnceAndRemindersGoOn() {

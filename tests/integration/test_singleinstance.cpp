@@ -22,7 +22,9 @@ QMap<QString, QByteArray> snapshot(const QString& dir) {
     return out;
 }
 
-QString program() { return QString::fromLocal8Bit(qgetenv("VANTREL_PLANNER")); }
+QString program() {
+    return QString::fromLocal8Bit(qgetenv("VANTREL_PLANNER"));
+}
 
 } // namespace
 
@@ -34,8 +36,8 @@ private slots:
         QProcess first;
         first.start(program(), {"--data-dir", box.dataDir(), "startup"});
         QVERIFY(first.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(box.dataDir() + "/drplanner.DAT") && QFile::exists(box.settingsFile()),
-                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QFile::exists(box.dataDir() + "/drplanner.DAT") && QFile::exists(box.settingsFile()), 10000);
         QTest::qWait(300);
         const auto before = snapshot(box.path());
 

@@ -9,7 +9,8 @@ class TestNotifList : public QObject {
 
     static QList<double> times(const NotifList& l) {
         QList<double> out;
-        for (int i = 0; i < l.NotifCount(); ++i) out << l[i].NotifTime;
+        for (int i = 0; i < l.NotifCount(); ++i)
+            out << l[i].NotifTime;
         return out;
     }
 
@@ -32,14 +33,16 @@ private slots:
 
     void aFullListKeepsTheTwentyEarliest() {
         NotifList l;
-        for (int i = 0; i < 20; ++i) QVERIFY(l.AddNotif(i, 100 + i) > 0);
+        for (int i = 0; i < 20; ++i)
+            QVERIFY(l.AddNotif(i, 100 + i) > 0);
         QCOMPARE(l.AddNotif(99, 200), -1); // later than all: refused
         QCOMPARE(l.NotifCount(), 20);
         QCOMPARE(l.AddNotif(50, 105.5), 7); // earlier than the last: the last goes
         QCOMPARE(l.NotifCount(), 20);
         QCOMPARE(l[6].APPTID, 50);
         QCOMPARE(l[19].NotifTime, 118.0);
-        for (int i = 1; i < 20; ++i) QVERIFY(l[i - 1].NotifTime <= l[i].NotifTime);
+        for (int i = 1; i < 20; ++i)
+            QVERIFY(l[i - 1].NotifTime <= l[i].NotifTime);
         QCOMPARE(l.AddNotif(51, 50), 1);
         QCOMPARE(l[19].NotifTime, 117.0);
     }

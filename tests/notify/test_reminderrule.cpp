@@ -6,7 +6,9 @@
 using namespace vantrel;
 
 namespace {
-double at(int d, int h, int m = 0) { return dt::encode(2026, 12, d, h, m); } // December 2026; the 8th is a Tuesday
+double at(int d, int h, int m = 0) {
+    return dt::encode(2026, 12, d, h, m);
+} // December 2026; the 8th is a Tuesday
 
 PlanTiming plan(const char* rep, double start, int minutesBefore = 0, const char* days = "", double end = 0) {
     PlanTiming p;
@@ -19,7 +21,9 @@ PlanTiming plan(const char* rep, double start, int minutesBefore = 0, const char
     return p;
 }
 
-std::optional<double> next(const PlanTiming& p, double now) { return nextReminder(p, now); }
+std::optional<double> next(const PlanTiming& p, double now) {
+    return nextReminder(p, now);
+}
 } // namespace
 
 class TestReminderRule : public QObject {
@@ -28,7 +32,7 @@ private slots:
     void oneTimePlansLookTwoDaysAhead() {
         const PlanTiming appt = plan("N", at(8, 10), 15);
         QCOMPARE(next(appt, at(8, 9)), std::optional(at(8, 9, 45)));
-        QCOMPARE(next(appt, at(8, 9, 50)), std::nullopt); // its time has passed
+        QCOMPARE(next(appt, at(8, 9, 50)), std::nullopt);              // its time has passed
         QCOMPARE(next(plan("N", at(10, 10)), at(8, 9)), std::nullopt); // 49 hours ahead
         QCOMPARE(next(plan("N", at(10, 8, 30)), at(8, 9)), std::optional(at(10, 8, 30))); // 47.5 hours
         PlanTiming none = appt;
@@ -60,7 +64,8 @@ private slots:
         // Monday, Wednesday and Friday; rebuilt on a Tuesday after the time of day.
         QCOMPARE(next(plan("W", at(1, 9), 0, "246"), at(8, 10)), std::optional(at(9, 9)));
         QCOMPARE(next(plan("W", at(1, 9), 0, "246"), at(8, 8)), std::optional(at(9, 9)));
-        QCOMPARE(next(plan("W", at(1, 9), 0, "3"), at(8, 8)), std::optional(at(8, 9))); // Tuesday, still ahead
+        QCOMPARE(next(plan("W", at(1, 9), 0, "3"), at(8, 8)),
+                 std::optional(at(8, 9))); // Tuesday, still ahead
         QCOMPARE(next(plan("W", at(1, 9), 0, "3"), at(8, 10)), std::optional(at(15, 9)));
         QCOMPARE(next(plan("W", at(1, 9), 0, "1234567"), at(8, 10)), std::optional(at(9, 9)));
         QCOMPARE(next(plan("W", at(1, 9), 0, "089"), at(8, 10)), std::nullopt);
@@ -82,7 +87,8 @@ private slots:
         QCOMPARE(next(plan("D", at(1, 9), 0, "", at(8, 0)), at(8, 8)), std::optional(at(8, 9)));
         QCOMPARE(next(plan("D", at(1, 9), 0, "", at(8, 0)), at(8, 10)), std::nullopt);
         QCOMPARE(next(plan("D", at(1, 9), 0, "", at(7, 23, 59)), at(8, 8)), std::nullopt); // ended
-        QCOMPARE(next(plan("W", at(1, 9), 0, "6", at(10, 0)), at(8, 10)), std::nullopt); // Friday is after the end
+        QCOMPARE(next(plan("W", at(1, 9), 0, "6", at(10, 0)), at(8, 10)),
+                 std::nullopt); // Friday is after the end
         QCOMPARE(next(plan("W", at(1, 9), 0, "6", at(11, 0)), at(8, 10)), std::optional(at(11, 9)));
         QCOMPARE(next(plan("X", at(1, 9), 0, "3", at(9, 0)), at(8, 10)), std::nullopt);
     }

@@ -26,7 +26,9 @@ public:
     void SendRMail(data::Table& n) override { raised.append({n.integer("NOTIFREF"), 0, "mail"}); }
 };
 
-double at(int month, int day, int h, int m = 0, int s = 0) { return dt::encode(2026, month, day, h, m, s); }
+double at(int month, int day, int h, int m = 0, int s = 0) {
+    return dt::encode(2026, month, day, h, m, s);
+}
 
 struct Rig {
     test::Sandbox box;
@@ -53,7 +55,8 @@ struct Rig {
     }
     QList<int> raisedIds() const {
         QList<int> ids;
-        for (const Raised& r : raiser.raised) ids << r.apptId;
+        for (const Raised& r : raiser.raised)
+            ids << r.apptId;
         return ids;
     }
 };
@@ -159,7 +162,8 @@ private slots:
     void twentyOneRemindersKeepTheEarliestTwenty() {
         Rig r;
         r.at(at(1, 5, 9));
-        for (int i = 0; i < 21; ++i) r.plan(once(at(1, 5, 10, i)));
+        for (int i = 0; i < 21; ++i)
+            r.plan(once(at(1, 5, 10, i)));
         r.scheduler->tick();
         QCOMPARE(r.scheduler->list().NotifCount(), 20);
         QCOMPARE(r.scheduler->list()[19].NotifTime, at(1, 5, 10, 19));
@@ -216,7 +220,8 @@ private slots:
         r.scheduler->tick();
         r.tickAt(at(1, 5, 10, 1));
         QStringList kinds;
-        for (const Raised& x : r.raiser.raised) kinds << x.kind;
+        for (const Raised& x : r.raiser.raised)
+            kinds << x.kind;
         // Later plans first: "B" gives both, "E" mail, "P" a pop-up; "N" was never listed.
         QCOMPARE(kinds, QStringList({"popup", "mail", "mail", "popup"}));
     }
@@ -238,7 +243,8 @@ private slots:
         r.plan(once(at(1, 5, 10)));
         r.scheduler->tick();
         const quint64 before = r.ctx.db.statementCount();
-        for (int s = 1; s < 100; ++s) r.tickAt(at(1, 5, 9, 0, s));
+        for (int s = 1; s < 100; ++s)
+            r.tickAt(at(1, 5, 9, 0, s));
         QCOMPARE(r.ctx.db.statementCount(), before);
         r.ctx.NotifsLoaded = false;
         r.scheduler->tick();

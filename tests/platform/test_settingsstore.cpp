@@ -58,7 +58,8 @@ private slots:
     void aDamagedFileKeepsWhatCanBeReadAndSaysWhy() {
         test::Sandbox box;
         const QString file = box.path("s.reg");
-        test::writeAll(file, "[K]\n\"A\"=dword:00000007\nrubbish line\n\"B\"=dword:zz\n\"C\"=\"ok\"\n[broken\n");
+        test::writeAll(file,
+                       "[K]\n\"A\"=dword:00000007\nrubbish line\n\"B\"=dword:zz\n\"C\"=\"ok\"\n[broken\n");
         IniSettingsStore s(file.toStdString());
         QVERIFY(!s.loadProblem().empty());
         QCOMPARE(QString::fromStdString(s.loadProblem()), QStringLiteral("line 3: not a value line"));

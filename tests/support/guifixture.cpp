@@ -17,7 +17,8 @@ MainWindowFixture::MainWindowFixture(const std::function<void(Settings&)>& befor
     clock = fake.get();
     ctx.clock = std::move(fake);
     // The program's folder, where the build puts the welcome and help pages.
-    ctx.ProgramDir = QFileInfo(QString::fromLocal8Bit(qgetenv("VANTREL_PLANNER"))).absolutePath() + QLatin1Char('/');
+    ctx.ProgramDir =
+        QFileInfo(QString::fromLocal8Bit(qgetenv("VANTREL_PLANNER"))).absolutePath() + QLatin1Char('/');
     ctx.DataDir = box.dataDir();
     ctx.store = platform::openSettingsFile(box.settingsFile().toStdString());
     ctx.autoStart = platform::makeAutoStartEntry(box.configDir().toStdString());
@@ -25,7 +26,8 @@ MainWindowFixture::MainWindowFixture(const std::function<void(Settings&)>& befor
     if (before) before(ctx.settings);
     ctx.saveSettings();
     seed([&](data::Database& db) {
-        for (const QString& name : profiles) db.run(QStringLiteral("INSERT INTO patient (NAME) VALUES (?)"), {name});
+        for (const QString& name : profiles)
+            db.run(QStringLiteral("INSERT INTO patient (NAME) VALUES (?)"), {name});
     });
     if (beforeWindow) beforeWindow(*this);
     window = std::make_unique<TfrmMain>(ctx);
@@ -49,6 +51,8 @@ platform::SettingsStore& MainWindowFixture::reloadStore() {
     return *ctx.store;
 }
 
-void clickOk(QWidget* dialog) { QTest::mouseClick(child<QPushButton>(dialog, "BitBtn1"), Qt::LeftButton); }
+void clickOk(QWidget* dialog) {
+    QTest::mouseClick(child<QPushButton>(dialog, "BitBtn1"), Qt::LeftButton);
+}
 
 } // namespace vantrel::test

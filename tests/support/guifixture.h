@@ -41,7 +41,9 @@ template <class T> void whenModal(std::function<void(T*)> work) {
     });
 }
 
-template <class T> T* child(QWidget* d, const char* name) { return d->findChild<T*>(QString::fromLatin1(name)); }
+template <class T> T* child(QWidget* d, const char* name) {
+    return d->findChild<T*>(QString::fromLatin1(name));
+}
 
 // Presses a dialog's "OK" (named BitBtn1, as every dialog of the program names it).
 void clickOk(QWidget* dialog);

@@ -72,26 +72,34 @@ int addLink(data::Database& db, const char* table, int patient, int key, const Q
 
 QStringList orphanRows(data::Database& db) {
     const QList<std::pair<const char*, const char*>> checks{
-        {"dlref without its profile", "SELECT DLREF FROM dlref WHERE PATIENTREF NOT IN (SELECT PATIENTREF FROM patient)"},
+        {"dlref without its profile",
+         "SELECT DLREF FROM dlref WHERE PATIENTREF NOT IN (SELECT PATIENTREF FROM patient)"},
         {"dlref without its doctor", "SELECT DLREF FROM dlref WHERE DRREF NOT IN (SELECT DRREF FROM doctor)"},
-        {"mlref without its profile", "SELECT MLREF FROM mlref WHERE PATIENTREF NOT IN (SELECT PATIENTREF FROM patient)"},
-        {"mlref without its medicine", "SELECT MLREF FROM mlref WHERE MEDREF NOT IN (SELECT MEDREF FROM medicine)"},
-        {"plan without its profile", "SELECT APPTID FROM planlist WHERE PATIENTREF NOT IN (SELECT PATIENTREF FROM patient)"},
+        {"mlref without its profile",
+         "SELECT MLREF FROM mlref WHERE PATIENTREF NOT IN (SELECT PATIENTREF FROM patient)"},
+        {"mlref without its medicine",
+         "SELECT MLREF FROM mlref WHERE MEDREF NOT IN (SELECT MEDREF FROM medicine)"},
+        {"plan without its profile",
+         "SELECT APPTID FROM planlist WHERE PATIENTREF NOT IN (SELECT PATIENTREF FROM patient)"},
         {"appointment without its doctor link",
          "SELECT APPTID FROM planlist p WHERE APPTTYPE = 'D' AND NOT EXISTS "
          "(SELECT 1 FROM dlref l WHERE l.PATIENTREF = p.PATIENTREF AND l.DRREF = p.DRREF)"},
         {"dosing without its medicine link",
          "SELECT APPTID FROM planlist p WHERE APPTTYPE = 'M' AND NOT EXISTS "
          "(SELECT 1 FROM mlref l WHERE l.PATIENTREF = p.PATIENTREF AND l.MEDREF = p.MEDREF)"},
-        {"plan without its reminder row", "SELECT APPTID FROM planlist WHERE NOTIFREF NOT IN (SELECT NOTIFREF FROM notif)"},
-        {"reminder row without its plan", "SELECT NOTIFREF FROM notif WHERE NOTIFREF NOT IN (SELECT NOTIFREF FROM planlist)"},
+        {"plan without its reminder row",
+         "SELECT APPTID FROM planlist WHERE NOTIFREF NOT IN (SELECT NOTIFREF FROM notif)"},
+        {"reminder row without its plan",
+         "SELECT NOTIFREF FROM notif WHERE NOTIFREF NOT IN (SELECT NOTIFREF FROM planlist)"},
         {"doctor nobody links", "SELECT DRREF FROM doctor WHERE DRREF NOT IN (SELECT DRREF FROM dlref)"},
-        {"medicine nobody links", "SELECT MEDREF FROM medicine WHERE MEDREF NOT IN (SELECT MEDREF FROM mlref)"},
+        {"medicine nobody links",
+         "SELECT MEDREF FROM medicine WHERE MEDREF NOT IN (SELECT MEDREF FROM mlref)"},
     };
     QStringList out;
     for (const auto& [what, sql] : checks) {
         QSqlQuery& q = db.run(QString::fromLatin1(sql));
-        while (q.next()) out << QStringLiteral("%1: %2").arg(QLatin1String(what), q.value(0).toString());
+        while (q.next())
+            out << QStringLiteral("%1: %2").arg(QLatin1String(what), q.value(0).toString());
         q.finish();
     }
     return out;

@@ -8,13 +8,16 @@ namespace vantrel::test {
 Sandbox::Sandbox() {
     QDir(m_dir.path()).mkpath(QStringLiteral("config"));
     QDir(m_dir.path()).mkpath(QStringLiteral("run"));
-    QFile::setPermissions(path(QStringLiteral("run")), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(path(QStringLiteral("run")),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("XDG_CONFIG_HOME", configDir().toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", path(QStringLiteral("run")).toLocal8Bit());
     qputenv("XDG_DATA_HOME", path(QStringLiteral("share")).toLocal8Bit());
 }
 
-QString Sandbox::path(const QString& name) const { return name.isEmpty() ? m_dir.path() : m_dir.filePath(name); }
+QString Sandbox::path(const QString& name) const {
+    return name.isEmpty() ? m_dir.path() : m_dir.filePath(name);
+}
 
 QByteArray readAll(const QString& file) {
     QFile f(file);

@@ -17,7 +17,8 @@ DataGrid* makeGrid() {
 
 QStringList column(DataGrid* g, int c) {
     QStringList out;
-    for (int r = 1; r <= g->shownRows(); ++r) out << g->cell(r, c);
+    for (int r = 1; r <= g->shownRows(); ++r)
+        out << g->cell(r, c);
     return out;
 }
 } // namespace

@@ -13,15 +13,15 @@ class QtAudioPlayer : public AudioPlayer {
 public:
     QtAudioPlayer() {
         m_player.setAudioOutput(&m_output);
-        QObject::connect(&m_player, &QMediaPlayer::playbackStateChanged, [this](QMediaPlayer::PlaybackState s) {
-            if (s == QMediaPlayer::StoppedState && m_started && !m_failed) {
-                m_started = false;
-                if (onFinished) onFinished();
-            }
-        });
-        QObject::connect(&m_player, &QMediaPlayer::errorOccurred, [this](QMediaPlayer::Error, const QString& text) {
-            fail(text.toStdString());
-        });
+        QObject::connect(&m_player, &QMediaPlayer::playbackStateChanged,
+                         [this](QMediaPlayer::PlaybackState s) {
+                             if (s == QMediaPlayer::StoppedState && m_started && !m_failed) {
+                                 m_started = false;
+                                 if (onFinished) onFinished();
+                             }
+                         });
+        QObject::connect(&m_player, &QMediaPlayer::errorOccurred,
+                         [this](QMediaPlayer::Error, const QString& text) { fail(text.toStdString()); });
     }
 
     ~QtAudioPlayer() override {
@@ -61,6 +61,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<AudioPlayer> makeAudioPlayer() { return std::make_unique<QtAudioPlayer>(); }
+std::unique_ptr<AudioPlayer> makeAudioPlayer() {
+    return std::make_unique<QtAudioPlayer>();
+}
 
 } // namespace vantrel::platform

@@ -36,7 +36,8 @@ public:
 
     std::string location(const std::string&) const override { return m_dir + "/vantrel-planner.desktop"; }
 
-    void write(const std::string& title, const std::string& programPath, const std::string& argument) override {
+    void write(const std::string& title, const std::string& programPath,
+               const std::string& argument) override {
         ::mkdir(m_dir.substr(0, m_dir.rfind('/')).c_str(), 0700);
         if (::mkdir(m_dir.c_str(), 0755) != 0 && errno != EEXIST)
             throw PlatformError("Cannot create the folder \"" + m_dir + "\": " + std::strerror(errno));

@@ -23,22 +23,35 @@ std::string lower(std::string s) {
 // "\SOFTWARE\x\" and "software\x" name the same key.
 std::string normalKey(const std::string& key) {
     std::string k = lower(key);
-    while (!k.empty() && k.front() == '\\') k.erase(k.begin());
-    while (!k.empty() && k.back() == '\\') k.pop_back();
+    while (!k.empty() && k.front() == '\\')
+        k.erase(k.begin());
+    while (!k.empty() && k.back() == '\\')
+        k.pop_back();
     return k;
 }
 
-bool sameName(const std::string& a, const std::string& b) { return lower(a) == lower(b); }
+bool sameName(const std::string& a, const std::string& b) {
+    return lower(a) == lower(b);
+}
 
 std::string quote(const std::string& s) {
     std::string out = "\"";
     for (char c : s) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        default: out += c;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
         }
     }
     return out + "\"";
@@ -72,7 +85,9 @@ void makeParentDirs(const std::string& path) {
 
 } // namespace
 
-IniSettingsStore::IniSettingsStore(std::string path) : m_path(std::move(path)) { load(); }
+IniSettingsStore::IniSettingsStore(std::string path) : m_path(std::move(path)) {
+    load();
+}
 
 std::string IniSettingsStore::serialize(const StoredValue& v) {
     if (v.type == StoredValue::Type::Text) return quote(v.text);
@@ -84,7 +99,8 @@ std::string IniSettingsStore::serialize(const StoredValue& v) {
 std::optional<StoredValue> IniSettingsStore::parseValue(const std::string& text) {
     if (text.rfind("dword:", 0) == 0) {
         std::string hex = text.substr(6);
-        if (hex.empty() || hex.size() > 8 || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        if (hex.empty() || hex.size() > 8 ||
+            hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
             return std::nullopt;
         return StoredValue::fromInteger(static_cast<std::uint32_t>(std::stoul(hex, nullptr, 16)));
     }
@@ -149,7 +165,8 @@ const IniSettingsStore::Section* IniSettingsStore::find(const std::string& key) 
 IniSettingsStore::Section& IniSettingsStore::ensure(const std::string& key) {
     if (Section* s = find(key)) return *s;
     std::string spelled = key;
-    while (!spelled.empty() && spelled.front() == '\\') spelled.erase(spelled.begin());
+    while (!spelled.empty() && spelled.front() == '\\')
+        spelled.erase(spelled.begin());
     m_sections.push_back({spelled, {}});
     return m_sections.back();
 }
@@ -163,7 +180,9 @@ bool IniSettingsStore::keyExists(const std::string& key) const {
     return false;
 }
 
-void IniSettingsStore::createKey(const std::string& key) { ensure(key); }
+void IniSettingsStore::createKey(const std::string& key) {
+    ensure(key);
+}
 
 std::optional<StoredValue> IniSettingsStore::value(const std::string& key, const std::string& name) const {
     if (const Section* s = find(key))
@@ -192,7 +211,8 @@ void IniSettingsStore::save() {
     out << "; Vantrel Planner settings. Values are dword:<hex> numbers or quoted texts.\n";
     for (const auto& s : m_sections) {
         out << "\n[" << s.key << "]\n";
-        for (const auto& e : s.entries) out << quote(e.name) << '=' << serialize(e.value) << '\n';
+        for (const auto& e : s.entries)
+            out << quote(e.name) << '=' << serialize(e.value) << '\n';
     }
     const std::string data = out.str();
 
@@ -200,7 +220,8 @@ void IniSettingsStore::save() {
     // Write a sibling file and rename it over the old one, so a crash never leaves half a file.
     const std::string tmp = m_path + ".tmp";
     int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) throw PlatformError("Cannot write the settings file \"" + tmp + "\": " + std::strerror(errno));
+    if (fd < 0)
+        throw PlatformError("Cannot write the settings file \"" + tmp + "\": " + std::strerror(errno));
     ::fchmod(fd, 0600);
     size_t done = 0;
     while (done < data.size()) {

@@ -6,7 +6,9 @@
 namespace vantrel::platform {
 
 // Hiding to the notification area trims memory here as it does on the NT line.
-bool isNTPlatform() { return true; }
+bool isNTPlatform() {
+    return true;
+}
 
 std::string osName() {
     utsname u{};
@@ -14,9 +16,15 @@ std::string osName() {
     return std::string(u.sysname) + " " + u.release;
 }
 
-std::string systemDir() { return "/usr/share"; }
-std::string systemSoundDir() { return "/usr/share/sounds"; }
+std::string systemDir() {
+    return "/usr/share";
+}
+std::string systemSoundDir() {
+    return "/usr/share/sounds";
+}
 
-void trimWorkingSet() { ::malloc_trim(0); }
+void trimWorkingSet() {
+    ::malloc_trim(0);
+}
 
 } // namespace vantrel::platform

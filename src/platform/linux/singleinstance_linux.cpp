@@ -31,8 +31,12 @@ SingleInstance::~SingleInstance() {
     if (m_lockFd >= 0) ::close(m_lockFd); // the lock goes with the descriptor
 }
 
-QString SingleInstance::lockPath() const { return m_dir + QLatin1Char('/') + m_name + QStringLiteral(".lock"); }
-QString SingleInstance::socketPath() const { return m_dir + QLatin1Char('/') + m_name + QStringLiteral(".sock"); }
+QString SingleInstance::lockPath() const {
+    return m_dir + QLatin1Char('/') + m_name + QStringLiteral(".lock");
+}
+QString SingleInstance::socketPath() const {
+    return m_dir + QLatin1Char('/') + m_name + QStringLiteral(".sock");
+}
 
 bool SingleInstance::tryBecomePrimary() {
     // flock dies with its process, so a crashed instance never blocks the next start.
