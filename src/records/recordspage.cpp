@@ -30,11 +30,15 @@ int RecordsPage::queryRowOf(DataGrid* grid, int shownRow, const data::ListQuery&
 
 void RecordsPage::fillPlanGrid(data::Table& plans) {
     QList<QStringList> rows;
+    QList<QVariantList> keys; // date-times sort by time, not by their text
     if (plans.active())
-        for (plans.first(); !plans.eof(); plans.next())
-            rows << QStringList{dt::formatDateTime(plans.number(QStringLiteral("STARTTIME"))),
-                                dt::formatDateTime(plans.number(QStringLiteral("ENDTIME")))};
-    planGrid()->loadRows(rows);
+        for (plans.first(); !plans.eof(); plans.next()) {
+            const double start = plans.number(QStringLiteral("STARTTIME"));
+            const double end = plans.number(QStringLiteral("ENDTIME"));
+            rows << QStringList{dt::formatDateTime(start), dt::formatDateTime(end)};
+            keys << QVariantList{start, end};
+        }
+    planGrid()->loadRows(rows, keys);
     planGrid()->selectShownRow(1);
 }
 

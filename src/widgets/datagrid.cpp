@@ -39,15 +39,18 @@ void DataGrid::setColumns(const QList<Column>& columns) {
     loadRows({});
 }
 
-void DataGrid::loadRows(const QList<QStringList>& rows) {
+void DataGrid::loadRows(const QList<QStringList>& rows, const QList<QVariantList>& sortKeys) {
     const QSignalBlocker block(this);
     m_map.clear();
     clearContents();
     setRowCount(std::max<int>(1, static_cast<int>(rows.size())));
     for (int r = 0; r < rows.size(); ++r) {
         m_map << r + 1;
-        for (int c = 0; c < columnCount(); ++c)
-            setItem(r, c, new QTableWidgetItem(rows[r].value(c)));
+        for (int c = 0; c < columnCount(); ++c) {
+            auto* cell = new QTableWidgetItem(rows[r].value(c));
+            cell->setData(Qt::UserRole, sortKeys.value(r).value(c));
+            setItem(r, c, cell);
+        }
     }
     for (int r = 0; r < rowCount(); ++r)
         setVerticalHeaderItem(r, new QTableWidgetItem(QString()));
@@ -84,26 +87,37 @@ void DataGrid::sortBy(int column, Qt::SortOrder order) {
     m_sortOrder = order;
     horizontalHeader()->setSortIndicator(m_sortColumn, m_sortOrder);
     if (m_map.size() < 2) return;
-    // Read the rows, order them (a stable sort, letter case aside), and write them back.
-    QList<QStringList> cells;
+    // Read the rows, order them (a stable sort; by key where a cell has one, else by text with
+    // letter case aside), and write them back.
+    using Cell = std::pair<QString, QVariant>;
+    QList<QList<Cell>> cells;
     for (int r = 0; r < rowCount(); ++r) {
-        QStringList row;
+        QList<Cell> row;
         for (int c = 0; c < columnCount(); ++c)
-            row << cell(r + 1, c);
+            row << Cell{item(r, c)->text(), item(r, c)->data(Qt::UserRole)};
         cells << row;
     }
+    const auto compare = [](const Cell& a, const Cell& b) {
+        if (a.second.isValid() && b.second.isValid()) {
+            const double x = a.second.toDouble(), y = b.second.toDouble();
+            return x < y ? -1 : x > y ? 1 : 0;
+        }
+        return a.first.compare(b.first, Qt::CaseInsensitive);
+    };
     QList<int> sorted(cells.size());
     std::iota(sorted.begin(), sorted.end(), 0);
     std::stable_sort(sorted.begin(), sorted.end(), [&](int a, int b) {
-        const int cmp = cells[a][m_sortColumn].compare(cells[b][m_sortColumn], Qt::CaseInsensitive);
+        const int cmp = compare(cells[a][m_sortColumn], cells[b][m_sortColumn]);
         return m_sortOrder == Qt::AscendingOrder ? cmp < 0 : cmp > 0;
     });
     const QList<int> oldMap = m_map;
     const QSignalBlocker block(this);
     for (int r = 0; r < sorted.size(); ++r) {
         m_map[r] = oldMap[sorted[r]];
-        for (int c = 0; c < columnCount(); ++c)
-            item(r, c)->setText(cells[sorted[r]][c]);
+        for (int c = 0; c < columnCount(); ++c) {
+            item(r, c)->setText(cells[sorted[r]][c].first);
+            item(r, c)->setData(Qt::UserRole, cells[sorted[r]][c].second);
+        }
     }
 }
 

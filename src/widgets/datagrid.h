@@ -24,8 +24,9 @@ public:
     void setColumns(const QList<Column>& columns);
     const QList<Column>& columns() const { return m_columns; }
 
-    // Replaces the rows (given in data order) and sorts them by the current sort settings.
-    void loadRows(const QList<QStringList>& rows);
+    // Replaces the rows (given in data order) and sorts them by the current sort settings. A cell
+    // may carry a sort key (a number, such as a date-time) that orders it instead of its text.
+    void loadRows(const QList<QStringList>& rows, const QList<QVariantList>& sortKeys = {});
     int shownRows() const { return rowCount(); }
     bool isEmptyList() const { return m_map.isEmpty(); }
     // The data row (1-based) behind a shown row, 0 for the empty row or a row out of range.

@@ -62,6 +62,17 @@ private slots:
         QCOMPARE(column(g.get(), 0), QStringList({"c", "b", "a"}));
     }
 
+    void datesSortByTimeNotByText() {
+        DataGrid g;
+        g.setColumns({{"Start Time", "STARTTIME", 135}});
+        // As text "10/1/2026" would come before "9/30/2026".
+        g.loadRows({{"10/1/2026"}, {"9/30/2026"}, {"12/25/2025"}}, {{46296.0}, {46295.0}, {46016.0}});
+        QCOMPARE(column(&g, 0), QStringList({"12/25/2025", "9/30/2026", "10/1/2026"}));
+        QCOMPARE(g.dataRowOf(1), 3);
+        g.clickHeader(0);
+        QCOMPARE(column(&g, 0), QStringList({"10/1/2026", "9/30/2026", "12/25/2025"}));
+    }
+
     void theRowChangeHandlerMayRefuseAMove() {
         std::unique_ptr<DataGrid> g(makeGrid());
         g->show();
