@@ -116,12 +116,7 @@ void DoctorsPage::showDetails() {
 }
 
 void DoctorsPage::appointmentRowChange(int row) {
-    data::Table& plans = m_host.c().tbplanlist;
-    fillPlanGrid(plans);
-    planGrid()->selectShownRow(row);
-    const bool any = plans.active() && !plans.isEmpty();
-    btnEditDrAppt->setEnabled(any);
-    btnRemoveDrAppt->setEnabled(any);
+    showPlans(m_host.c().tbplanlist, row);
 }
 
 void DoctorsPage::DBAdvStringGrid1ClickSort(int) {

@@ -111,12 +111,7 @@ void MedicinesPage::showDetails() {
 }
 
 void MedicinesPage::dosingRowChange(int row) {
-    data::Table& plans = m_host.c().tbplanlist3;
-    fillPlanGrid(plans);
-    planGrid()->selectShownRow(row);
-    const bool any = plans.active() && !plans.isEmpty();
-    btnMedicineEdit->setEnabled(any);
-    btnMedicineRemove->setEnabled(any);
+    showPlans(m_host.c().tbplanlist3, row);
 }
 
 void MedicinesPage::DBAdvStringGrid3ClickSort(int) {

@@ -5,6 +5,8 @@
 #include "data/table.h"
 #include "widgets/datagrid.h"
 
+#include <QPushButton>
+
 namespace vantrel {
 
 RecordsPage::RecordsPage(PageHost& host, QWidget* parent) : QWidget(parent), m_host(host) {}
@@ -28,7 +30,7 @@ int RecordsPage::queryRowOf(DataGrid* grid, int shownRow, const data::ListQuery&
     return r >= 1 && r <= query.rowCount() ? r - 1 : -1;
 }
 
-void RecordsPage::fillPlanGrid(data::Table& plans) {
+void RecordsPage::showPlans(data::Table& plans, int row) {
     QList<QStringList> rows;
     QList<QVariantList> keys; // date-times sort by time, not by their text
     if (plans.active())
@@ -39,7 +41,10 @@ void RecordsPage::fillPlanGrid(data::Table& plans) {
             keys << QVariantList{start, end};
         }
     planGrid()->loadRows(rows, keys);
-    planGrid()->selectShownRow(1);
+    planGrid()->selectShownRow(row);
+    const bool any = plans.active() && !plans.isEmpty();
+    m_page.lower.buttons[1]->setEnabled(any);
+    m_page.lower.buttons[2]->setEnabled(any);
 }
 
 void RecordsPage::showRowAfterChange(int shownRow) {

@@ -36,8 +36,9 @@ protected:
     void fillGrid(DataGrid* grid, data::ListQuery& query);
     // The query row (0-based) behind a shown row, -1 when the list is empty.
     int queryRowOf(DataGrid* grid, int shownRow, const data::ListQuery& query) const;
-    // Shows a plan cursor's rows in the plan grid: start and end of each.
-    void fillPlanGrid(data::Table& plans);
+    // The plan list follows the selected row: the plan cursor's rows in the plan grid (start and
+    // end of each), with its Edit and Remove buttons enabled while there is a plan.
+    void showPlans(data::Table& plans, int row);
     // After a dialog: reload, then select a row and follow it.
     void showRowAfterChange(int shownRow);
 

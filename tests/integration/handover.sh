@@ -4,13 +4,9 @@
 # usage (under xvfb-run): handover.sh PLANNER
 set -u
 planner=$1
-work=$(mktemp -d)
+. "$(dirname "$0")/sandbox.sh"
 trap 'kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run XDG_DATA_HOME=$work/share
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-unset QT_QPA_PLATFORM
 
-mkdir -p "$work/data"
 "$planner" --data-dir "$work/data" startup &
 pid=$!
 viewable() { xwininfo -name "Vantrel Planner" 2>/dev/null | grep -q 'Map State: IsViewable'; }

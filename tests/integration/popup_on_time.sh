@@ -5,11 +5,7 @@
 set -u
 planner=$1
 seed=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run XDG_DATA_HOME=$work/share
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-unset QT_QPA_PLATFORM
+. "$(dirname "$0")/sandbox.sh"
 
 due=$("$seed" "$work/data" 4) || { echo "could not write the plan"; exit 1; }
 "$planner" --data-dir "$work/data" startup &
