@@ -1,6 +1,6 @@
 // The reminder list's rebuild over many plans, and the tick that finds nothing due.
-#include "app/context.h"
-#include "app/datetime.h"
+#include "core/context.h"
+#include "core/datetime.h"
 #include "data/maincursors.h"
 #include "notify/scheduler.h"
 #include "support/plans.h"

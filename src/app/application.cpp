@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/messages.h"
+#include "core/errors.h"
 
 #include <exception>
 
@@ -12,7 +13,7 @@ bool Application::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
-        Messages::error(activeWindow(), QString::fromUtf8(e.what()));
+        Messages::error(activeWindow(), errorText(e));
     } catch (...) {
         Messages::error(activeWindow(), QStringLiteral("An unexpected error occurred."));
     }

@@ -1,7 +1,7 @@
 #include "app/dialogs.h"
 
 #include "app/messages.h"
-#include "app/placement.h"
+#include "core/placement.h"
 #include "platform/shellopen.h"
 
 #include <QBoxLayout>

@@ -2,13 +2,13 @@
 
 #include "app/about.h"
 #include "app/additionaloptions.h"
-#include "app/colorschemes.h"
+#include "core/colorschemes.h"
 #include "app/dialogs.h"
-#include "app/errors.h"
-#include "app/geometry.h"
+#include "core/errors.h"
+#include "core/geometry.h"
 #include "app/messages.h"
 #include "app/profiledialogs.h"
-#include "app/shared.h"
+#include "core/shared.h"
 #include "data/removal.h"
 #include "notify/activenotif.h"
 #include "platform/sessionend.h"
@@ -269,7 +269,7 @@ void TfrmMain::runStep(const std::function<void()>& step) {
     } catch (const DataError&) {
         throw;
     } catch (const std::exception& e) {
-        Messages::error(this, QString::fromUtf8(e.what()));
+        Messages::error(this, errorText(e));
     }
 }
 
@@ -505,7 +505,7 @@ void TfrmMain::closeEvent(QCloseEvent* e) {
     } catch (const std::exception& ex) {
         // The window stays as it was, so nothing the user set is lost silently.
         e->ignore();
-        Messages::error(this, QString::fromUtf8(ex.what()));
+        Messages::error(this, errorText(ex));
         return;
     }
     if (mayClose) {
@@ -581,7 +581,7 @@ void TfrmMain::notiftimerTimer() {
         m_ctx.NotifsLoaded = false;
         if (!m_tickErrorShown) {
             m_tickErrorShown = true;
-            Messages::error(this, QString::fromUtf8(e.what()));
+            Messages::error(this, errorText(e));
         }
     }
     if (!m_ctx.SessionEnding && m_ctx.db.isOpen()) m_notiftimer->start();

@@ -1,7 +1,7 @@
 #pragma once
 // The program's one top-level window. It owns the data store's cursors, the pages, the menus,
 // the notification-area icon and the timers for the whole run, and wires the pages together.
-#include "app/context.h"
+#include "core/context.h"
 #include "app/pagehost.h"
 #include "data/maincursors.h"
 #include "notify/scheduler.h"

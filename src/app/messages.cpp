@@ -1,6 +1,6 @@
 #include "app/messages.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 
 #include <QList>
 #include <QWidget>

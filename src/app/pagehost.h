@@ -1,6 +1,6 @@
 #pragma once
 // What a page of the main window needs of the window that holds it, without knowing that window.
-#include "app/context.h"
+#include "core/context.h"
 #include "data/maincursors.h"
 
 #include <functional>

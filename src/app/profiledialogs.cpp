@@ -1,6 +1,6 @@
 #include "app/profiledialogs.h"
 
-#include "app/context.h"
+#include "core/context.h"
 #include "app/dialogs.h"
 #include "app/messages.h"
 #include "data/table.h"

@@ -1,11 +1,11 @@
 #include "app/startup.h"
 
 #include "app/application.h"
-#include "app/context.h"
-#include "app/errors.h"
+#include "core/context.h"
+#include "core/errors.h"
 #include "app/mainwindow.h"
 #include "app/messages.h"
-#include "app/shared.h"
+#include "core/shared.h"
 #include "platform/country.h"
 #include "platform/singleinstance.h"
 #include "version.h"
@@ -58,7 +58,7 @@ void loadOrCreateSettings(Context& ctx, int screenHeight, const QString& path) {
     try {
         ctx.saveSettings();
     } catch (const std::exception& e) {
-        Messages::error(nullptr, QString::fromUtf8(e.what()));
+        Messages::error(nullptr, errorText(e));
     }
 }
 
@@ -107,7 +107,7 @@ int runPlanner(int argc, char** argv) {
         mainWindow.FormCreate();
     } catch (const DataError& e) {
         // Without its tables the program cannot remind anyone: say so and stop, touching nothing.
-        Messages::error(nullptr, QString::fromUtf8(e.what()));
+        Messages::error(nullptr, errorText(e));
         return 1;
     }
     QObject::connect(&instance, &platform::SingleInstance::activationRequested, &mainWindow,

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/options.h"
+#include "core/options.h"
 
 namespace vantrel {
 

@@ -1,6 +1,6 @@
 #include "data/database.h"
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "data/schema.h"
 
 #include <QDir>
@@ -33,14 +33,14 @@ QString Database::schemaOf(const QString& table) const {
 void Database::checkFile(const QString& path) const {
     QFileInfo info(path);
     if (!info.exists()) return;
-    if (!info.isFile()) throw DataError(unusable(path, QStringLiteral("it is not a file")).toStdString());
+    if (!info.isFile()) throw DataError(unusable(path, QStringLiteral("it is not a file")));
     if (!info.isReadable() || !info.isWritable())
-        throw DataError(unusable(path, QStringLiteral("it cannot be read and written")).toStdString());
+        throw DataError(unusable(path, QStringLiteral("it cannot be read and written")));
     if (info.size() == 0) return;
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) throw DataError(unusable(path, f.errorString()).toStdString());
+    if (!f.open(QIODevice::ReadOnly)) throw DataError(unusable(path, f.errorString()));
     if (f.read(16) != QByteArray("SQLite format 3\0", 16))
-        throw DataError(unusable(path, QStringLiteral("it is not a table file")).toStdString());
+        throw DataError(unusable(path, QStringLiteral("it is not a table file")));
 }
 
 void Database::open(const QString& dataDir) {
@@ -48,13 +48,11 @@ void Database::open(const QString& dataDir) {
     QDir dir(dataDir);
     if (!dir.exists() && !QDir().mkpath(dataDir))
         throw DataError(QStringLiteral("The data folder \"%1\" does not exist and cannot be created.")
-                            .arg(QDir::toNativeSeparators(dataDir))
-                            .toStdString());
+                            .arg(QDir::toNativeSeparators(dataDir)));
     if (!QFileInfo(dataDir).isWritable())
         throw DataError(
             QStringLiteral("The data folder \"%1\" is read-only; the tables cannot be written there.")
-                .arg(QDir::toNativeSeparators(dataDir))
-                .toStdString());
+                .arg(QDir::toNativeSeparators(dataDir)));
     m_dir = dir.absolutePath();
 
     // Every existing file is looked at before anything is opened, so a bad one stops the
@@ -69,7 +67,7 @@ void Database::open(const QString& dataDir) {
         const QString text = m_db.lastError().text();
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_name);
-        throw DataError(unusable(dir.filePath(QStringLiteral("patient.DAT")), text).toStdString());
+        throw DataError(unusable(dir.filePath(QStringLiteral("patient.DAT")), text));
     }
     m_open = true;
     m_statements = 0;
@@ -89,11 +87,11 @@ void Database::attachAndCheck(const QString& schema, const QString& path, const 
         QSqlQuery attach(m_db);
         attach.prepare(QStringLiteral("ATTACH DATABASE ? AS ") + schema);
         attach.addBindValue(path);
-        if (!attach.exec()) throw DataError(unusable(path, attach.lastError().text()).toStdString());
+        if (!attach.exec()) throw DataError(unusable(path, attach.lastError().text()));
     }
     QSqlQuery q(m_db);
     if (!q.exec(QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type = 'table'").arg(schema)))
-        throw DataError(unusable(path, q.lastError().text()).toStdString());
+        throw DataError(unusable(path, q.lastError().text()));
     QStringList tables;
     while (q.next())
         tables << q.value(0).toString();
@@ -104,12 +102,12 @@ void Database::attachAndCheck(const QString& schema, const QString& path, const 
             tables.isEmpty() || tables == QStringList{QStringLiteral("sqlite_sequence")};
         if (existed && !onlyBookkeeping)
             throw DataError(
-                unusable(path, QStringLiteral("it holds no table \"%1\"").arg(def.name)).toStdString());
+                unusable(path, QStringLiteral("it holds no table \"%1\"").arg(def.name)));
         if (!q.exec(def.createSql(schema)))
-            throw DataError(unusable(path, q.lastError().text()).toStdString());
+            throw DataError(unusable(path, q.lastError().text()));
     } else {
         if (!q.exec(QStringLiteral("PRAGMA %1.table_info(%2)").arg(schema, def.name)))
-            throw DataError(unusable(path, q.lastError().text()).toStdString());
+            throw DataError(unusable(path, q.lastError().text()));
         QStringList columns;
         while (q.next())
             columns << q.value(1).toString();
@@ -117,7 +115,7 @@ void Database::attachAndCheck(const QString& schema, const QString& path, const 
         for (const FieldDef& f : def.fields)
             if (!columns.contains(f.name, Qt::CaseInsensitive))
                 throw DataError(
-                    unusable(path, QStringLiteral("its table has no field %1").arg(f.name)).toStdString());
+                    unusable(path, QStringLiteral("its table has no field %1").arg(f.name)));
     }
     // The plans are what reminders stand on: they go to disk at every change. The calendar's
     // scratch rows are rebuilt at every refresh and need no such care.
@@ -138,7 +136,7 @@ void Database::close() {
 
 void Database::fail(const QString& context, const QString& engineText) const {
     throw DataError(
-        (context.isEmpty() ? engineText : context + QStringLiteral(": ") + engineText).toStdString());
+        (context.isEmpty() ? engineText : context + QStringLiteral(": ") + engineText));
 }
 
 QSqlQuery& Database::statement(const QString& sql) {

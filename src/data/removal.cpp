@@ -1,6 +1,6 @@
 #include "data/removal.h"
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "data/database.h"
 
 #include <QSqlQuery>
@@ -52,8 +52,7 @@ int removeLink(Database& db, const LinkKind& k, int patientRef, int linkKey) {
                    {linkKey, patientRef});
         if (rowKey < 0)
             throw DataError(QStringLiteral("The %1 to remove is no longer linked to this profile.")
-                                .arg(QLatin1String(k.rowTable))
-                                .toStdString());
+                                .arg(QLatin1String(k.rowTable)));
         removePlans(db, QStringLiteral("PATIENTREF = ? AND %1 = ?").arg(QLatin1String(k.rowKey)),
                     {patientRef, rowKey});
         db.run(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")

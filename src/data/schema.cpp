@@ -1,6 +1,6 @@
 #include "data/schema.h"
 
-#include "app/errors.h"
+#include "core/errors.h"
 
 namespace vantrel::data {
 
@@ -117,7 +117,7 @@ const std::vector<TableDef>& allTables() {
 const TableDef& tableDef(const QString& name) {
     for (const TableDef& t : allTables())
         if (t.name.compare(name, Qt::CaseInsensitive) == 0) return t;
-    throw DataError(QStringLiteral("Table '%1' does not exist").arg(name).toStdString());
+    throw DataError(QStringLiteral("Table '%1' does not exist").arg(name));
 }
 
 bool isTextType(FieldType t) {

@@ -1,6 +1,6 @@
 #include "data/table.h"
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "data/database.h"
 
 #include <QSqlQuery>
@@ -9,7 +9,7 @@ namespace vantrel::data {
 
 namespace {
 [[noreturn]] void raise(const QString& text) {
-    throw DataError(text.toStdString());
+    throw DataError(text);
 }
 } // namespace
 

@@ -1,7 +1,7 @@
 #include "notify/activenotif.h"
 
-#include "app/context.h"
-#include "app/datetime.h"
+#include "core/context.h"
+#include "core/datetime.h"
 #include "app/messages.h"
 #include "data/table.h"
 

@@ -1,6 +1,6 @@
 #include "notify/reminderrule.h"
 
-#include "app/datetime.h"
+#include "core/datetime.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "notify/scheduler.h"
 
-#include "app/context.h"
-#include "app/datetime.h"
+#include "core/context.h"
+#include "core/datetime.h"
 #include "data/table.h"
 #include "notify/reminderrule.h"
 

@@ -1,6 +1,6 @@
 #include "records/medicinedialog.h"
 
-#include "app/context.h"
+#include "core/context.h"
 #include "app/dialogs.h"
 #include "app/messages.h"
 

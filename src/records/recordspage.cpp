@@ -1,6 +1,6 @@
 #include "records/recordspage.h"
 
-#include "app/datetime.h"
+#include "core/datetime.h"
 #include "data/listquery.h"
 #include "data/table.h"
 #include "widgets/datagrid.h"

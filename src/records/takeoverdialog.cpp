@@ -1,6 +1,6 @@
 #include "records/takeoverdialog.h"
 
-#include "app/context.h"
+#include "core/context.h"
 
 #include <QComboBox>
 

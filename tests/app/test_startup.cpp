@@ -1,5 +1,5 @@
 // Reading the settings at start: first run, a damaged file, a bad window value.
-#include "app/context.h"
+#include "core/context.h"
 #include "app/messages.h"
 #include "app/startup.h"
 #include "support/testsupport.h"

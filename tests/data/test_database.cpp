@@ -1,4 +1,4 @@
-#include "app/errors.h"
+#include "core/errors.h"
 #include "data/database.h"
 #include "data/maincursors.h"
 #include "data/schema.h"

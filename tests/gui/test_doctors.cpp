@@ -1,4 +1,4 @@
-#include "app/datetime.h"
+#include "core/datetime.h"
 #include "records/adddoctor.h"
 #include "records/doctorspage.h"
 #include "support/guifixture.h"

@@ -1,5 +1,5 @@
 #include "app/additionaloptions.h"
-#include "app/colorschemes.h"
+#include "core/colorschemes.h"
 #include "app/dialogs.h"
 #include "platform/linux/inisettings.h"
 #include "records/doctorspage.h"

@@ -1,4 +1,4 @@
-#include "app/datetime.h"
+#include "core/datetime.h"
 #include "app/profiledialogs.h"
 #include "notify/activenotif.h"
 #include "records/doctorspage.h"

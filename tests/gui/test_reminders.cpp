@@ -1,5 +1,5 @@
 // The pop-up window of a due reminder, and the main window raising it.
-#include "app/datetime.h"
+#include "core/datetime.h"
 #include "data/schema.h"
 #include "notify/activenotif.h"
 #include "support/guifixture.h"

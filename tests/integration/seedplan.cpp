@@ -1,6 +1,6 @@
 // Test helper: writes a profile, a medicine and a one-time dose due a few seconds from now into
 // a data folder, and prints the due moment as seconds since the epoch.
-#include "app/datetime.h"
+#include "core/datetime.h"
 #include "data/database.h"
 #include "data/table.h"
 #include "support/plans.h"

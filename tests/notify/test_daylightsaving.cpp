@@ -1,6 +1,6 @@
 // Runs in New York time: the clocks go forward on 2026-03-08 at 02:00 and back on 2026-11-01 at 02:00.
-#include "app/context.h"
-#include "app/datetime.h"
+#include "core/context.h"
+#include "core/datetime.h"
 #include "data/maincursors.h"
 #include "notify/scheduler.h"
 #include "support/plans.h"

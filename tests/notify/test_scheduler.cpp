@@ -1,6 +1,6 @@
 // The scheduler against real tables, with a clock the test sets.
-#include "app/context.h"
-#include "app/datetime.h"
+#include "core/context.h"
+#include "core/datetime.h"
 #include "data/maincursors.h"
 #include "notify/scheduler.h"
 #include "support/plans.h"

@@ -1,6 +1,6 @@
 #pragma once
 // A main window on its own data and settings, built the way start-up builds it.
-#include "app/context.h"
+#include "core/context.h"
 #include "app/mainwindow.h"
 #include "app/messages.h"
 #include "support/testsupport.h"

@@ -1,6 +1,6 @@
 #include "platform/autostart.h"
 
-#include "app/errors.h"
+#include "core/errors.h"
 
 #include <cerrno>
 #include <cstdio>

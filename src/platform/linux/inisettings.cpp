@@ -1,6 +1,6 @@
 #include "platform/linux/inisettings.h"
 
-#include "app/errors.h"
+#include "core/errors.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #pragma once
 // The main window's geometry at start, from the stored layout and the screen's size.
-#include "app/settings.h"
+#include "core/settings.h"
 
 #include <QRect>
 #include <QSize>

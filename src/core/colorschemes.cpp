@@ -1,4 +1,4 @@
-#include "app/colorschemes.h"
+#include "core/colorschemes.h"
 
 namespace vantrel {
 

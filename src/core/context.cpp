@@ -1,4 +1,4 @@
-#include "app/context.h"
+#include "core/context.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
-#include "app/geometry.h"
-#include "app/placement.h"
+#include "core/geometry.h"
+#include "core/placement.h"
 
 #include <QtTest>
 

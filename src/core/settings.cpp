@@ -1,6 +1,6 @@
-#include "app/settings.h"
+#include "core/settings.h"
 
-#include "app/errors.h"
+#include "core/errors.h"
 
 namespace vantrel {
 
@@ -64,10 +64,10 @@ const Field kWindow[] = {
 // Reads one field into the record; throws SettingsError with the stored messages.
 void readField(const SettingsStore& store, const char* key, const Field& f, Settings& s) {
     const auto v = store.value(key, f.name);
-    if (!v) throw SettingsError(QStringLiteral("Failed to get data for '%1'").arg(f.name).toStdString());
+    if (!v) throw SettingsError(QStringLiteral("Failed to get data for '%1'").arg(f.name));
     const bool wantText = f.kind == Kind::Text;
     if ((v->type == StoredValue::Type::Text) != wantText)
-        throw SettingsError(QStringLiteral("Invalid data type for '%1'").arg(f.name).toStdString());
+        throw SettingsError(QStringLiteral("Invalid data type for '%1'").arg(f.name));
     switch (f.kind) {
     case Kind::Bool:
         s.*f.b = v->integer != 0;
@@ -133,7 +133,7 @@ std::optional<QString> LoadSettings(Settings& s, SettingsStore& store) {
         for (const Field& f : kWindow)
             readField(store, kWindowKey, f, s);
     } catch (const SettingsError& e) {
-        return QString::fromStdString(e.what());
+        return e.message();
     }
     return std::nullopt;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The process-wide state of one run. Tests build a fresh one each.
-#include "app/clock.h"
-#include "app/settings.h"
+#include "core/clock.h"
+#include "core/settings.h"
 #include "data/database.h"
 #include "platform/autostart.h"
 #include "platform/settingsstore.h"

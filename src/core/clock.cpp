@@ -1,6 +1,6 @@
-#include "app/clock.h"
+#include "core/clock.h"
 
-#include "app/datetime.h"
+#include "core/datetime.h"
 
 #include <cmath>
 

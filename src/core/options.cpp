@@ -1,6 +1,6 @@
-#include "app/options.h"
+#include "core/options.h"
 
-#include "app/shared.h"
+#include "core/shared.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "app/geometry.h"
+#include "core/geometry.h"
 
 namespace vantrel {
 

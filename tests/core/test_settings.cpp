@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "core/settings.h"
 #include "platform/linux/inisettings.h"
 #include "support/testsupport.h"
 
