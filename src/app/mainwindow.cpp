@@ -641,8 +641,7 @@ void TfrmMain::cbPatientChange() {
     for (data::Table* t : {&c.tbdlref, &c.tbmlref, &c.tbplanlist2}) {
         t->setFilter(filter);
         t->setFiltered(true);
-        t->close();
-        t->open();
+        t->reopen();
     }
     c.qrydoctor.close();
     c.qrydoctor.setSql(data::doctorListSql(key));
@@ -680,8 +679,7 @@ void TfrmMain::TimerConfigTimer() {
     QCoreApplication::processEvents();
     dialog.exec();
     if (m_ctx.SessionEnding || !m_ctx.db.isOpen()) return; // the session ended meanwhile
-    m_cursors->tbpatient.close();
-    m_cursors->tbpatient.open();
+    m_cursors->tbpatient.reopen();
     LoadPatientList();
     cbPatient->setCurrentIndex(0);
     cbPatientChange();
@@ -692,8 +690,7 @@ void TfrmMain::btnAddProfileClick() {
     const QPoint place(x() + Panel1->width() + btnAddProfile->x(), y() + 30);
     TfrmAddProfile dialog(m_ctx, this, place);
     if (dialog.exec() != QDialog::Accepted) return;
-    m_cursors->tbpatient.close();
-    m_cursors->tbpatient.open();
+    m_cursors->tbpatient.reopen();
     LoadPatientList();
     cbPatient->setCurrentIndex(
         cbPatient->findText(dialog.profileName(), Qt::MatchExactly | Qt::MatchCaseSensitive));
@@ -708,8 +705,7 @@ void TfrmMain::btnRemoveProfileClick() {
     if (!Messages::confirm(this, QStringLiteral("Are you sure you want to remove this profile?"))) return;
     data::removeProfile(m_ctx.db, m_ctx.CurrentPatientRef);
     for (data::Table* t : m_cursors->inOpeningOrder()) {
-        t->close();
-        t->open();
+        t->reopen();
     }
     m_ctx.NotifsLoaded = false;
     LoadPatientList();

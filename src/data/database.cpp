@@ -141,13 +141,15 @@ void Database::fail(const QString& context, const QString& engineText) const {
 
 QSqlQuery& Database::statement(const QString& sql) {
     if (!m_open) throw DataError("The data store is closed.");
-    auto it = m_cache.find(sql);
-    if (it == m_cache.end()) {
-        auto q = std::make_shared<QSqlQuery>(m_db);
-        if (!q->prepare(sql)) fail(QString(), q->lastError().text());
-        it = m_cache.insert(sql, q);
-    }
-    return **it;
+    // A statement whose rows are still being read (a loop over it is running) is never handed
+    // out again: running it would pull the rows from under that loop. A second one is made.
+    auto& pool = m_cache[sql];
+    for (const auto& q : pool)
+        if (!q->isActive()) return *q;
+    auto q = std::make_shared<QSqlQuery>(m_db);
+    if (!q->prepare(sql)) fail(QString(), q->lastError().text());
+    pool.push_back(q);
+    return *q;
 }
 
 void Database::run(QSqlQuery& q) {
@@ -165,6 +167,12 @@ QSqlQuery& Database::run(const QString& sql, const QVariantList& values) {
         q.bindValue(i, values[i]);
     run(q);
     return q;
+}
+
+void Database::finishAll() {
+    for (auto& pool : m_cache)
+        for (auto& q : pool)
+            q->finish();
 }
 
 void Database::transaction(const std::function<void()>& work) {
@@ -187,14 +195,12 @@ void Database::transaction(const std::function<void()>& work) {
         work();
     } catch (...) {
         m_depth = 0;
-        for (auto& q : m_cache)
-            q->finish();
+        finishAll();
         m_db.rollback();
         throw;
     }
     m_depth = 0;
-    for (auto& q : m_cache)
-        q->finish();
+    finishAll();
     ++m_statements;
     if (!m_db.commit()) {
         const QString text = m_db.lastError().text();

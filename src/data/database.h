@@ -9,6 +9,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace vantrel::data {
 
@@ -27,7 +28,8 @@ public:
     QString dataDir() const { return m_dir; }
     QString schemaOf(const QString& table) const;
 
-    // A prepared statement, kept for reuse while the connection is open.
+    // A prepared statement, kept for reuse while the connection is open. Every caller finishes
+    // its statement when done with its rows; one still being read is never handed out twice.
     QSqlQuery& statement(const QString& sql);
     // Runs a statement with its bound values; throws DataError with the engine's text.
     void run(QSqlQuery& q);
@@ -45,6 +47,7 @@ public:
 private:
     void checkFile(const QString& path) const;
     void attachAndCheck(const QString& schema, const QString& path, const QString& table);
+    void finishAll();
     [[noreturn]] void fail(const QString& context, const QString& engineText) const;
 
     QString m_name;
@@ -53,7 +56,7 @@ private:
     bool m_open = false;
     int m_depth = 0;
     quint64 m_statements = 0;
-    QHash<QString, std::shared_ptr<QSqlQuery>> m_cache;
+    QHash<QString, std::vector<std::shared_ptr<QSqlQuery>>> m_cache;
 };
 
 } // namespace vantrel::data

@@ -18,6 +18,10 @@ public:
     const QString& sql() const { return m_sql; }
     void open();
     void close();
+    void reopen() {
+        close();
+        open();
+    }
     bool active() const { return m_active; }
 
     int rowCount() const { return static_cast<int>(m_rows.size()); }

@@ -86,6 +86,11 @@ void Table::close() {
     m_eof = m_bof = true;
 }
 
+void Table::reopen() {
+    close();
+    open();
+}
+
 void Table::first() {
     requireActive();
     if (m_state != State::Browse) cancel();

@@ -26,6 +26,8 @@ public:
 
     void open();
     void close();
+    // Closes and opens again: the cursor reads its table anew from the first row.
+    void reopen();
     void refresh();
 
     void first();

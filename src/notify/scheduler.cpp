@@ -58,8 +58,7 @@ void Scheduler::raise(const NotifEntry& entry) {
     m_plans.setFiltered(false);
     if (!m_plans.locate(QStringLiteral("APPTID"), entry.APPTID)) return;
     m_notifs.setFiltered(false);
-    m_notifs.close();
-    m_notifs.open();
+    m_notifs.reopen();
     if (!m_notifs.locate(QStringLiteral("NOTIFREF"), m_plans.integer(QStringLiteral("NOTIFREF")))) return;
     const QString type = m_notifs.text(QStringLiteral("NOTIFTYPE"));
     const int minutes = m_notifs.integer(QStringLiteral("NOTIFMIN"));

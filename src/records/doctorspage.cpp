@@ -141,8 +141,7 @@ void DoctorsPage::runDialog(bool editMode) {
                          selected, m_host.window);
     if (dialog.exec() != QDialog::Accepted) return;
     m_host.c().tbplanlist2.refresh();
-    m_host.c().tbdoctor.close();
-    m_host.c().tbdoctor.open();
+    m_host.c().tbdoctor.reopen();
     m_host.c().tbdoctor2.refresh();
     // After adding, the first row of the sorted list; after editing, the same row number.
     showRowAfterChange(editMode ? remembered : 1);
@@ -157,8 +156,7 @@ void DoctorsPage::BitBtn7Click() {
     data::removeDoctorLink(m_host.ctx.db, m_host.ctx.CurrentPatientRef,
                            c.tbdlref.integer(QStringLiteral("DLREF")));
     for (data::Table* t : {&c.tbdlref, &c.tbdoctor, &c.tbplanlist2, &c.tbnotif}) {
-        t->close();
-        t->open();
+        t->reopen();
     }
     reloadList();
     listGrid()->selectShownRow(1);

@@ -137,8 +137,7 @@ void MedicinesPage::runDialog(bool editMode) {
     if (dialog.exec() != QDialog::Accepted) return;
     data::MainCursors& c = m_host.c();
     for (data::Table* t : {&c.tbmlref, &c.tbmedicine, &c.tbmedicine2}) {
-        t->close();
-        t->open();
+        t->reopen();
     }
     // After adding, the first row of the sorted list; after editing, the same row number.
     showRowAfterChange(editMode ? remembered : 1);
@@ -153,8 +152,7 @@ void MedicinesPage::BitBtn12Click() {
     data::removeMedicineLink(m_host.ctx.db, m_host.ctx.CurrentPatientRef,
                              c.tbmlref.integer(QStringLiteral("MLREF")));
     for (data::Table* t : {&c.tbmlref, &c.tbmedicine, &c.tbplanlist2, &c.tbplanlist4, &c.tbnotif}) {
-        t->close();
-        t->open();
+        t->reopen();
     }
     reloadList();
     listGrid()->selectShownRow(1);

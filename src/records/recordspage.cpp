@@ -12,8 +12,7 @@ namespace vantrel {
 RecordsPage::RecordsPage(PageHost& host, QWidget* parent) : QWidget(parent), m_host(host) {}
 
 void RecordsPage::fillGrid(DataGrid* grid, data::ListQuery& query) {
-    query.close();
-    query.open();
+    query.reopen();
     QList<QStringList> rows;
     for (int r = 0; r < query.rowCount(); ++r) {
         QStringList cells;

@@ -130,6 +130,32 @@ private slots:
         r.finish();
     }
 
+    // A loop over a statement's rows that runs the same statement inside it keeps its own rows.
+    void aStatementInUseIsNotHandedOutAgain() {
+        test::Sandbox box;
+        Database db;
+        db.open(box.dataDir());
+        for (const char* name : {"Ann", "Ben", "Cid"})
+            db.run(QStringLiteral("INSERT INTO patient (NAME) VALUES (?)"), {QString::fromLatin1(name)});
+        const QString sql = QStringLiteral("SELECT NAME FROM patient WHERE PATIENTREF >= ? ORDER BY PATIENTREF");
+        QStringList outer, inner;
+        QSqlQuery& q = db.run(sql, {1});
+        while (q.next()) {
+            outer << q.value(0).toString();
+            QSqlQuery& nested = db.run(sql, {3});
+            QVERIFY(&nested != &q);
+            while (nested.next())
+                inner << nested.value(0).toString();
+            nested.finish();
+        }
+        q.finish();
+        QCOMPARE(outer, QStringList({"Ann", "Ben", "Cid"}));
+        QCOMPARE(inner, QStringList({"Cid", "Cid", "Cid"}));
+        // Once finished, the statement is used again rather than made anew.
+        QCOMPARE(&db.run(sql, {1}), &q);
+        db.close();
+    }
+
     void theMainWindowCursorsOpenInTheirOrder() {
         test::Sandbox box;
         Database db;
