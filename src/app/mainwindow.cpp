@@ -2,35 +2,33 @@
 
 #include "app/about.h"
 #include "app/additionaloptions.h"
-#include "core/colorschemes.h"
 #include "app/dialogs.h"
+#include "core/colorschemes.h"
 #include "core/errors.h"
 #include "core/geometry.h"
 #include "app/messages.h"
-#include "app/profiledialogs.h"
+#include "app/profilebar.h"
 #include "core/shared.h"
-#include "data/removal.h"
 #include "notify/activenotif.h"
+#include "notify/reminderdispatcher.h"
 #include "platform/sessionend.h"
 #include "records/doctorspage.h"
 #include "records/medicinespage.h"
 #include "schedule/calendarpage.h"
+#include "records/recordspage.h"
 #include "widgets/datagrid.h"
 #include "widgets/navbar.h"
 
 #include <QAction>
 #include <QCalendarWidget>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
@@ -65,17 +63,16 @@ TfrmMain::TfrmMain(Context& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(c
     setObjectName(QStringLiteral("TfrmMain"));
     setWindowTitle(QString::fromLatin1(kAppTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/planner.svg")));
+    m_reminders = std::make_unique<ReminderDispatcher>(m_ctx, this);
     buildLayout();
     buildMenus();
 
     // Every timer is off until the creation sequence or start-up turns it on.
     m_notiftimer = makeTimer(this, "notiftimer", 1000);
     STFix = makeTimer(this, "STFix", 100, true);
-    TimerConfig = makeTimer(this, "TimerConfig", 50);
     m_sessionResume = makeTimer(this, "sessionResume", 30000, true);
     connect(m_notiftimer, &QTimer::timeout, this, &TfrmMain::notiftimerTimer);
     connect(STFix, &QTimer::timeout, this, &TfrmMain::STFixTimer);
-    connect(TimerConfig, &QTimer::timeout, this, &TfrmMain::TimerConfigTimer);
     connect(m_sessionResume, &QTimer::timeout, this, &TfrmMain::resumeAfterCancelledSessionEnd);
 
     m_termination = new platform::TerminationWatcher(this);
@@ -89,9 +86,7 @@ TfrmMain::TfrmMain(Context& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(c
 TfrmMain::~TfrmMain() {
     // FormDestroy: the icon leaves the notification area with the window.
     if (m_tray) m_tray->hide();
-    for (const auto& w : m_reminders)
-        delete w.data();
-    m_scheduler.reset();
+    m_reminders.reset();
     m_cursors.reset();
 }
 
@@ -135,37 +130,15 @@ void TfrmMain::buildLayout() {
     rightLayout->setContentsMargins(0, 0, 0, 0);
     rightLayout->setSpacing(0);
 
-    Panel40 = new QWidget(right);
-    Panel40->setObjectName(QStringLiteral("Panel40"));
-    Panel40->setFixedHeight(23);
-    auto* bar = new QHBoxLayout(Panel40);
-    bar->setContentsMargins(4, 0, 4, 0);
-    Label24 = new QLabel(QStringLiteral("Current Profile:"), Panel40);
-    Label24->setObjectName(QStringLiteral("Label24"));
-    cbPatient = new QComboBox(Panel40);
-    cbPatient->setObjectName(QStringLiteral("cbPatient"));
-    cbPatient->setEditable(false);
-    cbPatient->setFixedWidth(153);
-    btnAddProfile = new QPushButton(QStringLiteral("Add Profile"), Panel40);
-    btnAddProfile->setObjectName(QStringLiteral("btnAddProfile"));
-    btnRemoveProfile = new QPushButton(QStringLiteral("Remove Profile"), Panel40);
-    btnRemoveProfile->setObjectName(QStringLiteral("btnRemoveProfile"));
-    bar->addWidget(Label24);
-    bar->addWidget(cbPatient);
-    bar->addWidget(btnAddProfile);
-    bar->addWidget(btnRemoveProfile);
-    bar->addStretch(1);
+    m_host.window = this;
+    Panel40 = new ProfileBar(m_host, Panel1, right);
     rightLayout->addWidget(Panel40);
-    connect(cbPatient, qOverload<int>(&QComboBox::activated), this, &TfrmMain::cbPatientChange);
-    connect(btnAddProfile, &QPushButton::clicked, this, &TfrmMain::btnAddProfileClick);
-    connect(btnRemoveProfile, &QPushButton::clicked, this, &TfrmMain::btnRemoveProfileClick);
+    connect(Panel40, &ProfileBar::profileChanged, this, &TfrmMain::profileChanged);
 
     PageControlEx1 = new QStackedWidget(right);
     PageControlEx1->setObjectName(QStringLiteral("PageControlEx1"));
     PageControlEx1->setMinimumSize(420, 311);
-    m_calendar = new CalendarPage(PageControlEx1);
-    m_host.window = this;
-    m_host.populateCalendar = [this] { PopulateCalendar(); };
+    m_calendar = new CalendarPage(m_host, PageControlEx1);
     m_medicines = new MedicinesPage(m_host, PageControlEx1);
     m_doctors = new DoctorsPage(m_host, PageControlEx1);
     TabSheet4 = new QWidget(PageControlEx1);
@@ -312,7 +285,7 @@ void TfrmMain::openDataStore() {
     m_cursors = std::make_unique<data::MainCursors>(m_ctx.db);
     m_cursors->openAll();
     m_host.cursors = m_cursors.get();
-    m_scheduler = std::make_unique<Scheduler>(m_ctx, m_cursors->tbplanlist4, m_cursors->tbnotif2, *this);
+    m_reminders->attach(*m_cursors);
 }
 
 void TfrmMain::closeDataStore() {
@@ -358,9 +331,7 @@ void TfrmMain::showEvent(QShowEvent* e) {
 // Navigation, menus, colours
 
 void TfrmMain::setProfileBarVisible(bool visible) {
-    for (QWidget* w : {static_cast<QWidget*>(btnRemoveProfile), static_cast<QWidget*>(btnAddProfile),
-                       static_cast<QWidget*>(cbPatient), static_cast<QWidget*>(Label24)})
-        w->setVisible(visible);
+    Panel40->setControlsVisible(visible);
 }
 
 void TfrmMain::dxSideBar1ItemClick(int index) {
@@ -422,22 +393,8 @@ void TfrmMain::emailSettings1Click() {
 }
 
 void TfrmMain::applyColorSchemeColours(int scheme) {
-    for (const SchemeGroup& g : schemeGroups()) {
-        const std::uint32_t c = g.colors[static_cast<size_t>(scheme)];
-        const QColor colour(redOf(c), greenOf(c), blueOf(c));
-        for (const QString& name : g.containers) {
-            auto* w = findChild<QWidget*>(name);
-            if (!w) continue;
-            QList<QWidget*> targets{w};
-            if (auto* box = qobject_cast<QScrollArea*>(w)) targets << box->viewport() << box->widget();
-            for (QWidget* t : targets) {
-                QPalette p = t->palette();
-                p.setColor(QPalette::Window, colour);
-                t->setPalette(p);
-                t->setAutoFillBackground(true);
-            }
-        }
-    }
+    m_medicines->applyColorScheme(scheme);
+    m_doctors->applyColorScheme(scheme);
 }
 
 void TfrmMain::applyColorScheme(int scheme) {
@@ -541,7 +498,7 @@ void TfrmMain::sessionEnding(bool finalEnd) {
     if (!m_ctx.SessionEnding) {
         m_ctx.ExitRequested = false;
         close(); // saves the layout and hides the window
-        TimerConfig->stop();
+        Panel40->timerConfig()->stop();
         STFix->stop();
         m_notiftimer->stop();
         m_ctx.SessionEnding = true;
@@ -572,85 +529,56 @@ void TfrmMain::resumeAfterCancelledSessionEnd() {
 
 void TfrmMain::notiftimerTimer() {
     m_notiftimer->stop(); // no tick starts while this one runs, message boxes included
-    try {
-        m_scheduler->tick();
-        m_tickErrorShown = false;
-    } catch (const std::exception& e) {
-        // One failing tick must not end the reminders: the next one rebuilds the list, and the
-        // same error is not shown again every second.
-        m_ctx.NotifsLoaded = false;
-        if (!m_tickErrorShown) {
-            m_tickErrorShown = true;
-            Messages::error(this, errorText(e));
-        }
-    }
+    m_reminders->tick();
     if (!m_ctx.SessionEnding && m_ctx.db.isOpen()) m_notiftimer->start();
 }
 
-void TfrmMain::showPopup(const PopupRequest& request) {
-    m_reminders.removeAll(nullptr);
-    m_reminders.append(TfrmActiveNotif::open(m_ctx, request));
+Scheduler* TfrmMain::scheduler() const {
+    return m_reminders->scheduler();
 }
 
 QList<TfrmActiveNotif*> TfrmMain::openReminders() const {
-    QList<TfrmActiveNotif*> out;
-    for (const auto& w : m_reminders)
-        if (w) out << w.data();
-    return out;
+    return m_reminders->openReminders();
 }
 
-// E-mail reminders are sent by the mail part of the program.
-void TfrmMain::SendRMail(data::Table&) {}
+void TfrmMain::SendRMail(data::Table& tbnotif2) {
+    m_reminders->SendRMail(tbnotif2);
+}
 
 // ---------------------------------------------------------------------------------------------
-// Parts filled in by the calendar and profiles.
+// Calendar and profiles
 
-void TfrmMain::UpdateHeaders() {}
-void TfrmMain::PopulateCalendar() {}
-
-// ---------------------------------------------------------------------------------------------
-// Profiles
+void TfrmMain::UpdateHeaders() {
+    m_calendar->UpdateHeaders();
+}
+void TfrmMain::PopulateCalendar() {
+    m_calendar->PopulateCalendar();
+}
 
 void TfrmMain::LoadPatientList() {
-    cbPatient->clear();
-    data::Table& p = m_cursors->tbpatient;
-    for (p.first(); !p.eof(); p.next())
-        cbPatient->addItem(p.text(QStringLiteral("NAME")), p.integer(QStringLiteral("PATIENTREF")));
+    Panel40->LoadPatientList();
 }
-
-// The first profile becomes current; with none, the first-profile dialog is asked for as soon
-// as the window has been shown.
 void TfrmMain::selectFirstProfile() {
-    LoadPatientList();
-    if (cbPatient->count() > 0) {
-        cbPatient->setCurrentIndex(0);
-        cbPatientChange();
-    } else if (!m_firstProfileAsked) {
-        TimerConfig->start();
-    }
+    Panel40->selectFirstProfile();
+}
+void TfrmMain::cbPatientChange() {
+    Panel40->cbPatientChange();
+}
+void TfrmMain::btnAddProfileClick() {
+    Panel40->btnAddProfileClick();
+}
+void TfrmMain::btnRemoveProfileClick() {
+    Panel40->btnRemoveProfileClick();
+}
+void TfrmMain::TimerConfigTimer() {
+    Panel40->TimerConfigTimer();
 }
 
-void TfrmMain::cbPatientChange() {
-    if (cbPatient->currentIndex() < 0) return;
-    data::MainCursors& c = *m_cursors;
-    // Found by its key, so two profiles of the same name are still two profiles.
-    const int key = cbPatient->currentData().toInt();
-    if (!c.tbpatient.locate(QStringLiteral("PATIENTREF"), key)) return;
-    m_ctx.CurrentPatientRef = key;
-    const QString filter = QStringLiteral("patientref = %1").arg(key);
-    for (data::Table* t : {&c.tbdlref, &c.tbmlref, &c.tbplanlist2}) {
-        t->setFilter(filter);
-        t->setFiltered(true);
-        t->reopen();
-    }
-    c.qrydoctor.close();
-    c.qrydoctor.setSql(data::doctorListSql(key));
-    c.qrymedicine.close();
-    c.qrymedicine.setSql(data::medicineListSql(key));
-    m_doctors->reloadForProfile();
-    m_medicines->reloadForProfile();
-    showFirstListRows();
-    PopulateCalendar();
+// The medicine list follows first, then the doctor list, then the calendar.
+void TfrmMain::profileChanged(int patientRef) {
+    m_medicines->switchProfile(patientRef);
+    m_doctors->switchProfile(patientRef);
+    m_calendar->switchProfile(patientRef);
 }
 
 void TfrmMain::sortLists() {
@@ -665,52 +593,6 @@ void TfrmMain::showFirstListRows() {
         page->listGrid()->selectShownRow(1);
         page->rowChanging(1);
     }
-}
-
-void TfrmMain::TimerConfigTimer() {
-    TimerConfig->stop();
-    if (!m_ctx.MainShown) {
-        TimerConfig->start();
-        return;
-    }
-    if (m_firstProfileAsked) return;
-    m_firstProfileAsked = true;
-    TfrmFirstProfile dialog(m_ctx, this);
-    QCoreApplication::processEvents();
-    dialog.exec();
-    if (m_ctx.SessionEnding || !m_ctx.db.isOpen()) return; // the session ended meanwhile
-    m_cursors->tbpatient.reopen();
-    LoadPatientList();
-    cbPatient->setCurrentIndex(0);
-    cbPatientChange();
-}
-
-void TfrmMain::btnAddProfileClick() {
-    // Over the top of the window, its middle near the left end of the "Add Profile" button.
-    const QPoint place(x() + Panel1->width() + btnAddProfile->x(), y() + 30);
-    TfrmAddProfile dialog(m_ctx, this, place);
-    if (dialog.exec() != QDialog::Accepted) return;
-    m_cursors->tbpatient.reopen();
-    LoadPatientList();
-    cbPatient->setCurrentIndex(
-        cbPatient->findText(dialog.profileName(), Qt::MatchExactly | Qt::MatchCaseSensitive));
-    cbPatientChange();
-}
-
-void TfrmMain::btnRemoveProfileClick() {
-    if (cbPatient->count() == 1) {
-        Messages::warning(this, QStringLiteral("At least one profile must be entered"));
-        return;
-    }
-    if (!Messages::confirm(this, QStringLiteral("Are you sure you want to remove this profile?"))) return;
-    data::removeProfile(m_ctx.db, m_ctx.CurrentPatientRef);
-    for (data::Table* t : m_cursors->inOpeningOrder()) {
-        t->reopen();
-    }
-    m_ctx.NotifsLoaded = false;
-    LoadPatientList();
-    cbPatient->setCurrentIndex(0);
-    cbPatientChange();
 }
 
 } // namespace vantrel

@@ -4,19 +4,14 @@
 #include "core/context.h"
 #include "app/pagehost.h"
 #include "data/maincursors.h"
-#include "notify/scheduler.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QSystemTrayIcon>
 #include <memory>
 #include <optional>
 
 class QAction;
-class QComboBox;
-class QLabel;
 class QMenu;
-class QPushButton;
 class QSplitter;
 class QStackedWidget;
 class QTextBrowser;
@@ -28,6 +23,9 @@ class CalendarPage;
 class DoctorsPage;
 class MedicinesPage;
 class NavBar;
+class ProfileBar;
+class ReminderDispatcher;
+class Scheduler;
 
 namespace platform {
 class TerminationWatcher;
@@ -35,7 +33,7 @@ class TerminationWatcher;
 
 class TfrmActiveNotif;
 
-class TfrmMain : public QMainWindow, public ReminderRaiser {
+class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit TfrmMain(Context& ctx, QWidget* parent = nullptr);
@@ -54,18 +52,19 @@ public:
     MedicinesPage* medicinesPage() const { return m_medicines; }
     QSystemTrayIcon* trayIcon() const { return m_tray; }
     QTimer* notiftimer() const { return m_notiftimer; }
-    Scheduler* scheduler() const { return m_scheduler.get(); }
+    ProfileBar* profileBar() const { return Panel40; }
+    ReminderDispatcher* reminders() const { return m_reminders.get(); }
+    Scheduler* scheduler() const;
     QList<TfrmActiveNotif*> openReminders() const;
 
-    // Raising a due reminder.
-    void showPopup(const PopupRequest& request) override;
-    void SendRMail(data::Table& tbnotif2) override;
+    void SendRMail(data::Table& tbnotif2);
     bool trayAvailable() const;
 
     // Tests run without a desktop; they say whether a notification area is there.
     static void setTrayAvailableForTesting(std::optional<bool> available);
 
     void applyColorScheme(int scheme);
+    // Each page colours its own containers.
     void applyColorSchemeColours(int scheme);
 
 public slots:
@@ -94,7 +93,8 @@ public slots:
     void sessionEnding(bool finalEnd);
     void resumeAfterCancelledSessionEnd();
 
-    // Calendar, profiles, lists and reminders.
+    // Calendar, profiles, lists and reminders: the pages, the profile bar and the reminder
+    // dispatcher do the work.
     void UpdateHeaders();
     void PopulateCalendar();
     void LoadPatientList();
@@ -121,6 +121,8 @@ private:
     void takeLayoutIntoSettings();
     void loadWelcomePage();
     void setProfileBarVisible(bool visible);
+    // Every page follows a new current profile.
+    void profileChanged(int patientRef);
     void writeAutoStartEntry();
     void showMainWindow();
     void runStep(const std::function<void()>& step);
@@ -128,18 +130,12 @@ private:
     Context& m_ctx;
     PageHost m_host{m_ctx};
     std::unique_ptr<data::MainCursors> m_cursors;
-    std::unique_ptr<Scheduler> m_scheduler;
-    QList<QPointer<TfrmActiveNotif>> m_reminders;
-    bool m_tickErrorShown = false;
+    std::unique_ptr<ReminderDispatcher> m_reminders;
 
     QWidget* Panel1 = nullptr;
     NavBar* dxSideBar1 = nullptr;
     QSplitter* Splitter1 = nullptr;
-    QWidget* Panel40 = nullptr;
-    QLabel* Label24 = nullptr;
-    QComboBox* cbPatient = nullptr;
-    QPushButton* btnAddProfile = nullptr;
-    QPushButton* btnRemoveProfile = nullptr;
+    ProfileBar* Panel40 = nullptr;
     QStackedWidget* PageControlEx1 = nullptr;
     CalendarPage* m_calendar = nullptr;
     MedicinesPage* m_medicines = nullptr;
@@ -151,11 +147,9 @@ private:
     QMenu* PopupMenu1 = nullptr;
     QTimer* m_notiftimer = nullptr;
     QTimer* STFix = nullptr;
-    QTimer* TimerConfig = nullptr;
     QTimer* m_sessionResume = nullptr;
     platform::TerminationWatcher* m_termination = nullptr;
     bool m_startMaximized = false;
-    bool m_firstProfileAsked = false;
 };
 
 } // namespace vantrel

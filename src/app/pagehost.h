@@ -4,6 +4,7 @@
 #include "data/maincursors.h"
 
 #include <functional>
+#include <initializer_list>
 
 class QWidget;
 
@@ -15,12 +16,17 @@ struct PageHost {
     Context& ctx;
     data::MainCursors* cursors = nullptr; // set once the data store is open
     QWidget* window = nullptr;            // dialogs and message boxes place themselves by it
-    std::function<void()> populateCalendar;
+    std::function<void()> populateCalendar; // the calendar page's rebuild
 
     data::MainCursors& c() const { return *cursors; }
-    void calendarChanged() const {
-        if (populateCalendar) populateCalendar();
-    }
+    void calendarChanged() const;
+
+    // The one path after plans or their reminder rows changed: the given cursors read their
+    // tables anew, the calendar's and the scheduler's plan cursors follow, the changed list is
+    // shown again (`reloadList`), the calendar is rebuilt, and the scheduler rebuilds its
+    // pending reminders at its next tick.
+    void plansChanged(std::initializer_list<data::Table*> reopened,
+                      const std::function<void()>& reloadList = {}) const;
 };
 
 } // namespace vantrel

@@ -1,18 +1,18 @@
 #include "core/colorschemes.h"
 
+#include <array>
+
 namespace vantrel {
 
-const std::array<SchemeGroup, 6>& schemeGroups() {
+std::uint32_t schemeColour(SchemeRole role, int scheme) {
     // Columns: Pastel, Cool Blue, Green/Yellow, Grey.
-    static const std::array<SchemeGroup, 6> groups{{
-        {{"Panel33", "Panel34", "Panel35"}, {14148607, 16772846, 14480093, 14540253}},
-        {{"Panel14", "Panel28", "Panel29"}, {14024447, 16113888, 12581119, 14540253}},
-        {{"ScrollBox1"}, {16772335, 15651024, 14480093, 14540253}},
-        {{"Panel25", "Panel26", "Panel27"}, {14148607, 16772846, 14480093, 14540253}},
-        {{"Panel20", "Panel21", "Panel22"}, {14024447, 16113888, 12581119, 14540253}},
-        {{"ScrollBox2"}, {16772335, 15651024, 14480093, 14540253}},
+    static constexpr std::array<std::array<std::uint32_t, 4>, 3> colours{{
+        {14148607, 16772846, 14480093, 14540253}, // the upper list
+        {14024447, 16113888, 12581119, 14540253}, // the plan list
+        {16772335, 15651024, 14480093, 14540253}, // the details box
     }};
-    return groups;
+    const auto& row = colours[static_cast<std::size_t>(role)];
+    return row[static_cast<std::size_t>(isValidScheme(scheme) ? scheme : Pastel)];
 }
 
 bool isValidScheme(int scheme) {

@@ -1,21 +1,18 @@
 #pragma once
 // The four colour schemes of the lists and details panels.
-#include <QString>
-#include <QStringList>
-#include <array>
 #include <cstdint>
 
 namespace vantrel {
 
 enum ColorScheme { Pastel = 0, CoolBlue = 1, GreenYellow = 2, Grey = 3 };
 
-struct SchemeGroup {
-    QStringList containers;
-    std::array<std::uint32_t, 4> colors; // Windows colour values (0x00BBGGRR) by scheme number
-};
+// What a page colours: the block of its upper list, the block of its plan list, and its
+// details box.
+enum class SchemeRole { List, Plans, Details };
 
-// Six groups covering the fourteen containers.
-const std::array<SchemeGroup, 6>& schemeGroups();
+// The Windows colour value (0x00BBGGRR) of a role in a scheme; a scheme out of range gives
+// the designed Pastel colours.
+std::uint32_t schemeColour(SchemeRole role, int scheme);
 bool isValidScheme(int scheme);
 
 // The red, green and blue parts of a Windows colour value.

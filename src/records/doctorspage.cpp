@@ -67,13 +67,14 @@ DoctorsPage::DoctorsPage(PageHost& host, QWidget* parent) : RecordsPage(host, pa
 
 DoctorsPage::~DoctorsPage() = default;
 
-void DoctorsPage::reloadForProfile() {
-    listGrid()->resetSortColumn();
-    reloadList();
+data::Table& DoctorsPage::linkCursor() const {
+    return m_host.c().tbdlref;
 }
-
-void DoctorsPage::reloadList() {
-    fillGrid(listGrid(), m_host.c().qrydoctor);
+data::ListQuery& DoctorsPage::listQuery() const {
+    return m_host.c().qrydoctor;
+}
+QString DoctorsPage::listSql(int patientRef) const {
+    return data::doctorListSql(patientRef);
 }
 
 bool DoctorsPage::DBAdvStringGrid1RowChanging(int newRow) {
@@ -155,14 +156,7 @@ void DoctorsPage::BitBtn7Click() {
     data::MainCursors& c = m_host.c();
     data::removeDoctorLink(m_host.ctx.db, m_host.ctx.CurrentPatientRef,
                            c.tbdlref.integer(QStringLiteral("DLREF")));
-    for (data::Table* t : {&c.tbdlref, &c.tbdoctor, &c.tbplanlist2, &c.tbnotif}) {
-        t->reopen();
-    }
-    reloadList();
-    listGrid()->selectShownRow(1);
-    DBAdvStringGrid1RowChanging(1);
-    m_host.calendarChanged();
-    m_host.ctx.NotifsLoaded = false;
+    afterRemoval({&c.tbdlref, &c.tbdoctor, &c.tbnotif});
 }
 
 } // namespace vantrel

@@ -17,8 +17,6 @@ public:
     ~DoctorsPage() override;
     QWidget* appointmentPanel() const { return planPanel(); } // Panel17
 
-    void reloadForProfile() override;
-    void reloadList() override;
     bool rowChanging(int shownRow) override { return DBAdvStringGrid1RowChanging(shownRow); }
 
 public slots:
@@ -30,6 +28,11 @@ public slots:
     void BitBtn7Click();
     // The appointment list follows the selected doctor.
     void appointmentRowChange(int row);
+
+protected:
+    data::Table& linkCursor() const override;
+    data::ListQuery& listQuery() const override;
+    QString listSql(int patientRef) const override;
 
 private:
     void showDetails();

@@ -63,13 +63,14 @@ MedicinesPage::MedicinesPage(PageHost& host, QWidget* parent) : RecordsPage(host
 
 MedicinesPage::~MedicinesPage() = default;
 
-void MedicinesPage::reloadForProfile() {
-    listGrid()->resetSortColumn();
-    reloadList();
+data::Table& MedicinesPage::linkCursor() const {
+    return m_host.c().tbmlref;
 }
-
-void MedicinesPage::reloadList() {
-    fillGrid(listGrid(), m_host.c().qrymedicine);
+data::ListQuery& MedicinesPage::listQuery() const {
+    return m_host.c().qrymedicine;
+}
+QString MedicinesPage::listSql(int patientRef) const {
+    return data::medicineListSql(patientRef);
 }
 
 bool MedicinesPage::DBAdvStringGrid3RowChanging(int newRow) {
@@ -136,9 +137,8 @@ void MedicinesPage::runDialog(bool editMode) {
                         m_host.window);
     if (dialog.exec() != QDialog::Accepted) return;
     data::MainCursors& c = m_host.c();
-    for (data::Table* t : {&c.tbmlref, &c.tbmedicine, &c.tbmedicine2}) {
+    for (data::Table* t : {&c.tbmlref, &c.tbmedicine, &c.tbmedicine2})
         t->reopen();
-    }
     // After adding, the first row of the sorted list; after editing, the same row number.
     showRowAfterChange(editMode ? remembered : 1);
     m_host.calendarChanged();
@@ -151,14 +151,7 @@ void MedicinesPage::BitBtn12Click() {
     data::MainCursors& c = m_host.c();
     data::removeMedicineLink(m_host.ctx.db, m_host.ctx.CurrentPatientRef,
                              c.tbmlref.integer(QStringLiteral("MLREF")));
-    for (data::Table* t : {&c.tbmlref, &c.tbmedicine, &c.tbplanlist2, &c.tbplanlist4, &c.tbnotif}) {
-        t->reopen();
-    }
-    reloadList();
-    listGrid()->selectShownRow(1);
-    DBAdvStringGrid3RowChanging(1);
-    m_host.calendarChanged();
-    m_host.ctx.NotifsLoaded = false;
+    afterRemoval({&c.tbmlref, &c.tbmedicine, &c.tbnotif});
 }
 
 } // namespace vantrel

@@ -16,8 +16,6 @@ public:
     ~MedicinesPage() override;
     QWidget* dosingPanel() const { return planPanel(); } // Panel13
 
-    void reloadForProfile() override;
-    void reloadList() override;
     bool rowChanging(int shownRow) override { return DBAdvStringGrid3RowChanging(shownRow); }
 
 public slots:
@@ -29,6 +27,11 @@ public slots:
     void BitBtn12Click();
     // The dosing list follows the selected medicine.
     void dosingRowChange(int row);
+
+protected:
+    data::Table& linkCursor() const override;
+    data::ListQuery& listQuery() const override;
+    QString listSql(int patientRef) const override;
 
 private:
     void showDetails();

@@ -11,6 +11,27 @@ namespace vantrel {
 
 RecordsPage::RecordsPage(PageHost& host, QWidget* parent) : QWidget(parent), m_host(host) {}
 
+void RecordsPage::switchProfile(int patientRef) {
+    data::Table& links = linkCursor();
+    links.setFilter(QStringLiteral("patientref = %1").arg(patientRef));
+    links.setFiltered(true);
+    links.reopen();
+    listQuery().close();
+    listQuery().setSql(listSql(patientRef));
+    listGrid()->resetSortColumn();
+    reloadList();
+    listGrid()->selectShownRow(1);
+    rowChanging(1);
+}
+
+void RecordsPage::reloadList() {
+    fillGrid(listGrid(), listQuery());
+}
+
+void RecordsPage::applyColorScheme(int scheme) {
+    paintTwoListPage(m_page, scheme);
+}
+
 void RecordsPage::fillGrid(DataGrid* grid, data::ListQuery& query) {
     query.reopen();
     QList<QStringList> rows;
@@ -50,6 +71,14 @@ void RecordsPage::showRowAfterChange(int shownRow) {
     reloadList();
     listGrid()->selectShownRow(shownRow);
     rowChanging(listGrid()->selectedRow());
+}
+
+void RecordsPage::afterRemoval(std::initializer_list<data::Table*> reopened) {
+    m_host.plansChanged(reopened, [this] {
+        reloadList();
+        listGrid()->selectShownRow(1);
+        rowChanging(1);
+    });
 }
 
 } // namespace vantrel

@@ -23,14 +23,22 @@ public:
     DataGrid* listGrid() const { return m_page.upper.grid; }
     DataGrid* planGrid() const { return m_page.lower.grid; }
 
-    // The profile switch: the sort column goes back to the first, the query is rebuilt.
-    virtual void reloadForProfile() = 0;
+    // The profile switch: the page's link cursor and list query follow the profile, the sort
+    // column goes back to the first, and the first row is selected and followed.
+    void switchProfile(int patientRef);
     // Re-reads the list (query and rows) and sorts it by the current settings.
-    virtual void reloadList() = 0;
+    void reloadList();
     virtual bool rowChanging(int shownRow) = 0;
+    // The page colours its own list blocks and details box.
+    void applyColorScheme(int scheme);
 
 protected:
     RecordsPage(PageHost& host, QWidget* parent);
+
+    // The profile's links (dlref or mlref), the list query over them and its statement.
+    virtual data::Table& linkCursor() const = 0;
+    virtual data::ListQuery& listQuery() const = 0;
+    virtual QString listSql(int patientRef) const = 0;
 
     // Closes and opens the query and shows its rows in the grid, sorted.
     void fillGrid(DataGrid* grid, data::ListQuery& query);
@@ -41,6 +49,9 @@ protected:
     void showPlans(data::Table& plans, int row);
     // After a dialog: reload, then select a row and follow it.
     void showRowAfterChange(int shownRow);
+    // After a removal took plans with it: the given cursors and the plans are read anew, the
+    // list is shown from its first row, and the calendar and the reminders follow.
+    void afterRemoval(std::initializer_list<data::Table*> reopened);
 
     PageHost& m_host;
     TwoListPage m_page;

@@ -25,8 +25,9 @@ QRadioButton* radio(const QString& name, const QString& text, QWidget* parent, Q
 
 } // namespace
 
-CalendarPage::CalendarPage(QWidget* parent) : QWidget(parent) {
+CalendarPage::CalendarPage(PageHost& host, QWidget* parent) : QWidget(parent), m_host(host) {
     setObjectName(QStringLiteral("TabSheet1"));
+    m_host.populateCalendar = [this] { PopulateCalendar(); };
     auto* outer = new QHBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
@@ -188,5 +189,17 @@ void CalendarPage::Button1Click() {
     m_header->setVisible(!hide);
     m_hide->setText(hide ? QStringLiteral("Show Calendar") : QStringLiteral("Hide Calendar"));
 }
+
+void CalendarPage::switchProfile(int patientRef) {
+    data::Table& plans = m_host.c().tbplanlist2;
+    plans.setFilter(QStringLiteral("patientref = %1").arg(patientRef));
+    plans.setFiltered(true);
+    plans.reopen();
+    PopulateCalendar();
+}
+
+// The planner grid and its rebuild come with the calendar itself.
+void CalendarPage::UpdateHeaders() {}
+void CalendarPage::PopulateCalendar() {}
 
 } // namespace vantrel

@@ -1,6 +1,8 @@
 #pragma once
 // The calendar page: display choices on the left, the month calendar and explanation above,
 // the planner grid below.
+#include "app/pagehost.h"
+
 #include <QWidget>
 
 class QCalendarWidget;
@@ -14,7 +16,11 @@ namespace vantrel {
 class CalendarPage : public QWidget {
     Q_OBJECT
 public:
-    explicit CalendarPage(QWidget* parent = nullptr);
+    explicit CalendarPage(PageHost& host, QWidget* parent = nullptr);
+
+    // The profile switch: the calendar's plan cursor follows the profile and the calendar is
+    // rebuilt.
+    void switchProfile(int patientRef);
 
     int precision() const { return m_precision; }
     int visibleDays() const { return m_days; }
@@ -37,11 +43,15 @@ public slots:
     void rb3daysClick();
     void rb5daysClick();
     void Button1Click();
+    // The headers of the day columns, and the rebuild of the calendar's items.
+    void UpdateHeaders();
+    void PopulateCalendar();
 
 signals:
     void layoutChanged();
 
 private:
+    PageHost& m_host;
     QCalendarWidget* m_month;
     QWidget* m_header;
     QWidget* m_planner;

@@ -1,5 +1,6 @@
 #include "widgets/listsection.h"
 
+#include "core/colorschemes.h"
 #include "widgets/datagrid.h"
 #include "widgets/navbar.h"
 
@@ -65,6 +66,7 @@ ListSection buildListSection(QWidget* parent, const ListSectionParts& parts) {
     }
     buttonLayout->addStretch(1);
     outer->addWidget(buttons);
+    s.coloured = {listPanel, buttons, spacer};
     return s;
 }
 
@@ -110,6 +112,7 @@ TwoListPage buildTwoListPage(QWidget* page, const QString& title, const ListSect
     p.upper = buildListSection(p.splitter, upper);
     p.lower = buildListSection(p.splitter, lower);
     p.details = buildDetailsBox(p.splitter, scrollBox, detailsCaption);
+    p.detailsBox = qobject_cast<QScrollArea*>(p.details->parentWidget()->parentWidget());
     p.splitter->addWidget(p.upper.panel);
     p.splitter->addWidget(p.lower.panel);
     p.splitter->addWidget(p.details->parentWidget()->parentWidget());
@@ -118,6 +121,24 @@ TwoListPage buildTwoListPage(QWidget* page, const QString& title, const ListSect
     p.splitter->setStretchFactor(2, 1);
     layout->addWidget(p.splitter, 1);
     return p;
+}
+
+namespace {
+void paint(QWidget* w, std::uint32_t c) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, QColor(redOf(c), greenOf(c), blueOf(c)));
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+} // namespace
+
+void paintTwoListPage(const TwoListPage& p, int scheme) {
+    for (QWidget* w : p.upper.coloured)
+        paint(w, schemeColour(SchemeRole::List, scheme));
+    for (QWidget* w : p.lower.coloured)
+        paint(w, schemeColour(SchemeRole::Plans, scheme));
+    for (QWidget* w : {static_cast<QWidget*>(p.detailsBox), p.detailsBox->viewport(), p.detailsBox->widget()})
+        paint(w, schemeColour(SchemeRole::Details, scheme));
 }
 
 void setListHeights(TwoListPage& p, int upper, int lower) {

@@ -21,6 +21,7 @@ struct ListSection {
     QWidget* panel = nullptr;
     DataGrid* grid = nullptr;
     QList<QPushButton*> buttons;
+    QList<QWidget*> coloured; // the list, button and spacer panels that carry the scheme's colour
 };
 
 ListSection buildListSection(QWidget* parent, const ListSectionParts& parts);
@@ -32,6 +33,7 @@ void fillBackground(QWidget* w);
 
 } // namespace vantrel
 
+class QScrollArea;
 class QSplitter;
 
 namespace vantrel {
@@ -41,7 +43,11 @@ struct TwoListPage {
     QSplitter* splitter = nullptr;
     ListSection upper, lower;
     QWidget* details = nullptr; // content widget of the details box
+    QScrollArea* detailsBox = nullptr;
 };
+
+// Colours the two list blocks and the details box by the colour scheme.
+void paintTwoListPage(const TwoListPage& p, int scheme);
 
 TwoListPage buildTwoListPage(QWidget* page, const QString& title, const ListSectionParts& upper,
                              const ListSectionParts& lower, const QString& scrollBox,

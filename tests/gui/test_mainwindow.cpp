@@ -119,9 +119,14 @@ private slots:
         for (int scheme = 0; scheme < 4; ++scheme) {
             f.find<QAction>(items[scheme])->trigger();
             int containers = 0;
-            for (const SchemeGroup& g : schemeGroups()) {
-                const std::uint32_t c = g.colors[scheme];
-                for (const QString& name : g.containers) {
+            // The fourteen containers by the part of their page they colour.
+            const QList<QPair<SchemeRole, QStringList>> groups{
+                {SchemeRole::List, {"Panel33", "Panel34", "Panel35", "Panel25", "Panel26", "Panel27"}},
+                {SchemeRole::Plans, {"Panel14", "Panel28", "Panel29", "Panel20", "Panel21", "Panel22"}},
+                {SchemeRole::Details, {"ScrollBox1", "ScrollBox2"}}};
+            for (const auto& [role, names] : groups) {
+                const std::uint32_t c = schemeColour(role, scheme);
+                for (const QString& name : names) {
                     QCOMPARE(windowColour(f.find<QWidget>(name)), QColor(redOf(c), greenOf(c), blueOf(c)));
                     ++containers;
                 }

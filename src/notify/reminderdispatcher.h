@@ -1,0 +1,58 @@
+#pragma once
+// Raises what the scheduler finds due: it runs the reminder timer's tick, opens the pop-up
+// windows and keeps them, and hands e-mail reminders to the mail transport.
+#include "notify/scheduler.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <memory>
+
+class QWidget;
+
+namespace vantrel {
+
+namespace data {
+struct MainCursors;
+}
+
+class TfrmActiveNotif;
+
+// Sends the e-mail of one reminder row. Without a transport no e-mail goes out.
+class MailTransport {
+public:
+    virtual ~MailTransport() = default;
+    virtual void sendReminder(data::Table& tbnotif2) = 0;
+};
+
+class ReminderDispatcher : public QObject, public ReminderRaiser {
+    Q_OBJECT
+public:
+    // Errors of a tick are shown over `window`.
+    ReminderDispatcher(Context& ctx, QWidget* window);
+    ~ReminderDispatcher() override;
+
+    // The scheduler works on the main window's cursors while the data store is open.
+    void attach(data::MainCursors& cursors);
+    Scheduler* scheduler() const { return m_scheduler.get(); }
+
+    // One tick of the reminder timer. A failing tick is shown once and marks the pending list
+    // out of date, so the next tick rebuilds it; reminders go on.
+    void tick();
+
+    void showPopup(const PopupRequest& request) override;
+    void SendRMail(data::Table& tbnotif2) override;
+    QList<TfrmActiveNotif*> openReminders() const;
+
+    void setMailTransport(std::unique_ptr<MailTransport> transport) { m_mail = std::move(transport); }
+
+private:
+    Context& m_ctx;
+    QWidget* m_window;
+    std::unique_ptr<Scheduler> m_scheduler;
+    std::unique_ptr<MailTransport> m_mail;
+    QList<QPointer<TfrmActiveNotif>> m_reminders;
+    bool m_tickErrorShown = false;
+};
+
+} // namespace vantrel
