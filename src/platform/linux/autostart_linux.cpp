@@ -1,13 +1,12 @@
 #include "platform/autostart.h"
 
 #include "core/errors.h"
+#include "platform/qt/savefile.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vantrel::platform {
@@ -38,9 +37,6 @@ public:
 
     void write(const std::string& title, const std::string& programPath,
                const std::string& argument) override {
-        ::mkdir(m_dir.substr(0, m_dir.rfind('/')).c_str(), 0700);
-        if (::mkdir(m_dir.c_str(), 0755) != 0 && errno != EEXIST)
-            throw PlatformError("Cannot create the folder \"" + m_dir + "\": " + std::strerror(errno));
         std::ostringstream text;
         text << "[Desktop Entry]\n"
              << "Type=Application\n"
@@ -49,14 +45,11 @@ public:
              << "Exec=" << execArgument(programPath) << ' ' << argument << "\n"
              << "Terminal=false\n"
              << "X-GNOME-Autostart-enabled=true\n";
-        const std::string path = location(title), tmp = path + ".tmp";
-        {
-            std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-            out << text.str();
-            if (!out.flush()) throw PlatformError("Cannot write \"" + tmp + "\": " + std::strerror(errno));
-        }
-        if (std::rename(tmp.c_str(), path.c_str()) != 0)
-            throw PlatformError("Cannot write \"" + path + "\": " + std::strerror(errno));
+        const QString path = QString::fromStdString(location(title));
+        // Readable by the desktop, writable by its owner only.
+        saveFileAtomically(path, QByteArray::fromStdString(text.str()),
+                           kOwnerOnly | QFileDevice::ReadGroup | QFileDevice::ReadOther,
+                           QStringLiteral("\"%1\"").arg(path));
     }
 
     void remove(const std::string& title) override {

@@ -1,15 +1,11 @@
 #include "platform/linux/inisettings.h"
 
 #include "core/errors.h"
+#include "platform/qt/savefile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vantrel::platform {
 
@@ -73,14 +69,6 @@ size_t unquote(const std::string& line, size_t pos, std::string& out) {
         }
     }
     return std::string::npos;
-}
-
-void makeParentDirs(const std::string& path) {
-    for (size_t pos = path.find('/', 1); pos != std::string::npos; pos = path.find('/', pos + 1)) {
-        std::string dir = path.substr(0, pos);
-        if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
-            throw PlatformError("Cannot create the folder \"" + dir + "\": " + std::strerror(errno));
-    }
 }
 
 } // namespace
@@ -216,35 +204,9 @@ void IniSettingsStore::save() {
     }
     const std::string data = out.str();
 
-    makeParentDirs(m_path);
-    // Write a sibling file and rename it over the old one, so a crash never leaves half a file.
-    const std::string tmp = m_path + ".tmp";
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0)
-        throw PlatformError("Cannot write the settings file \"" + tmp + "\": " + std::strerror(errno));
-    ::fchmod(fd, 0600);
-    size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            int err = errno;
-            ::close(fd);
-            ::unlink(tmp.c_str());
-            throw PlatformError("Cannot write the settings file \"" + tmp + "\": " + std::strerror(err));
-        }
-        done += static_cast<size_t>(n);
-    }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        int err = errno;
-        ::unlink(tmp.c_str());
-        throw PlatformError("Cannot write the settings file \"" + tmp + "\": " + std::strerror(err));
-    }
-    if (::rename(tmp.c_str(), m_path.c_str()) != 0) {
-        int err = errno;
-        ::unlink(tmp.c_str());
-        throw PlatformError("Cannot replace the settings file \"" + m_path + "\": " + std::strerror(err));
-    }
+    const QString path = QString::fromStdString(m_path);
+    saveFileAtomically(path, QByteArray::fromStdString(data), kOwnerOnly,
+                       QStringLiteral("the settings file \"%1\"").arg(path));
 }
 
 std::unique_ptr<SettingsStore> openSettingsFile(const std::string& path) {
