@@ -2,29 +2,29 @@
 
 #include "core/shared.h"
 
+#include <QCommandLineParser>
+
 namespace vantrel {
 
 StartupOptions parseArguments(const QStringList& arguments) {
     StartupOptions o;
-    o.hidden = hasStartupArgument(arguments);
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString& a = arguments[i];
-        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-            o.help = true;
-        } else if (a == QLatin1String("--version")) {
-            o.version = true;
-        } else if (a == QLatin1String("--data-dir")) {
-            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
-                o.error = QStringLiteral("--data-dir needs a folder");
-                break;
-            }
-            o.dataDir = arguments[++i];
-        } else if (a.startsWith(QLatin1String("--data-dir="))) {
-            o.dataDir = a.mid(11);
-            if (o.dataDir.isEmpty()) o.error = QStringLiteral("--data-dir needs a folder");
-        } else if (a.startsWith(QLatin1String("-"))) {
-            o.error = QStringLiteral("unknown option %1").arg(a);
-        }
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
+    const QCommandLineOption dataDir(QStringLiteral("data-dir"), QString(), QStringLiteral("DIR"));
+    parser.addOptions({help, version, dataDir});
+    if (!parser.parse(arguments)) {
+        o.error = parser.errorText();
+        return o;
+    }
+    o.help = parser.isSet(help);
+    o.version = parser.isSet(version);
+    // "startup" may stand anywhere among the plain words, in any letter case.
+    o.hidden = hasStartupArgument(parser.positionalArguments());
+    if (parser.isSet(dataDir)) {
+        o.dataDir = parser.value(dataDir);
+        if (o.dataDir.isEmpty()) o.error = QStringLiteral("--data-dir needs a folder");
     }
     return o;
 }

@@ -17,7 +17,7 @@ bool IsNTPlatform();
 QString GetOSName();
 QString GetWindowsDir();
 
-// True when the argument list (the program's own path included) holds "startup" in any case.
+// True when one of the arguments is "startup" in any letter case.
 bool hasStartupArgument(const QStringList& arguments);
 
 } // namespace vantrel
