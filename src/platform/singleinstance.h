@@ -3,8 +3,10 @@
 // local socket; a later start finds the lock taken, asks the first to show its window, and ends.
 #include <QObject>
 #include <QString>
+#include <memory>
 
 class QLocalServer;
+class QLockFile;
 
 namespace vantrel::platform {
 
@@ -30,7 +32,7 @@ private:
 
     QString m_name;
     QString m_dir;
-    int m_lockFd = -1;
+    std::unique_ptr<QLockFile> m_lock;
     QLocalServer* m_server = nullptr;
 };
 

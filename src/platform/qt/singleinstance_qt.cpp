@@ -1,26 +1,43 @@
 #include "platform/singleinstance.h"
 
+#include "platform/qt/savefile.h"
+
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <fcntl.h>
-#include <sys/file.h>
+#include <QLockFile>
+#include <QStandardPaths>
+#ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
 
 namespace vantrel::platform {
 
 namespace {
 
-// The user's runtime folder, or a private folder under /tmp where the session has none.
-QString runtimeDir() {
-    const QByteArray xdg = qgetenv("XDG_RUNTIME_DIR");
-    if (!xdg.isEmpty() && QDir(QString::fromLocal8Bit(xdg)).exists()) return QString::fromLocal8Bit(xdg);
-    const QString dir = QDir::tempPath() + QStringLiteral("/vantrel-%1").arg(::getuid());
-    QDir().mkpath(dir);
-    QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    return dir;
+// A folder that only this user can reach: another user who made it first could otherwise
+// hold the lock or the socket in our place.
+bool isPrivateToUser(const QString& dir) {
+    const QFileInfo info(dir);
+    if (!info.isDir() || info.isSymLink()) return false;
+#ifdef Q_OS_UNIX
+    if (info.ownerId() != ::getuid()) return false;
+#endif
+    const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                        QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    return (info.permissions() & others) == 0;
 }
 
+// The session's runtime folder when it is the user's own and private, else a private folder
+// in the user's cache location.
+QString runtimeDir() {
+    const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!xdg.isEmpty() && isPrivateToUser(xdg)) return xdg;
+    const QString dir =
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/vantrel");
+    makePrivatePath(dir);
+    return dir;
+}
 } // namespace
 
 SingleInstance::SingleInstance(const QString& name, QObject* parent)
@@ -28,7 +45,6 @@ SingleInstance::SingleInstance(const QString& name, QObject* parent)
 
 SingleInstance::~SingleInstance() {
     if (m_server) m_server->close();
-    if (m_lockFd >= 0) ::close(m_lockFd); // the lock goes with the descriptor
 }
 
 QString SingleInstance::lockPath() const {
@@ -39,14 +55,15 @@ QString SingleInstance::socketPath() const {
 }
 
 bool SingleInstance::tryBecomePrimary() {
-    // flock dies with its process, so a crashed instance never blocks the next start.
-    const QByteArray path = QFile::encodeName(lockPath());
-    m_lockFd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (m_lockFd < 0) return true; // no lock can be had here: better run than refuse to remind
-    if (::flock(m_lockFd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(m_lockFd);
-        m_lockFd = -1;
-        return false;
+    // A lock left by a process that died is taken over, so a crash never blocks the next start.
+    m_lock = std::make_unique<QLockFile>(lockPath());
+    m_lock->setStaleLockTime(0);
+    if (!m_lock->tryLock(0)) {
+        const bool heldByAnother = m_lock->error() == QLockFile::LockFailedError;
+        m_lock.reset();
+        // No lock can be had here at all: better run than refuse to remind.
+        if (heldByAnother) return false;
+        return true;
     }
     QLocalServer::removeServer(socketPath());
     m_server = new QLocalServer(this);
