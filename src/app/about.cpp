@@ -23,10 +23,7 @@ QFrame* separator(QWidget* parent) {
 } // namespace
 
 TfrmAbout2::TfrmAbout2(QWidget* mainWindow) : QDialog(mainWindow) {
-    setObjectName(QStringLiteral("TfrmAbout2"));
-    setWindowTitle(QStringLiteral("About Vantrel Planner"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowTitleHint);
+    makeFixedDialog(this, "TfrmAbout2", QStringLiteral("About Vantrel Planner"));
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto* layout = new QVBoxLayout(this);

@@ -19,10 +19,7 @@ QCheckBox* box(const char* name, const char* text, QWidget* parent, QLayout* lay
 
 TfrmAdditionalOptions::TfrmAdditionalOptions(Context& ctx, QWidget* mainWindow)
     : QDialog(mainWindow), m_ctx(ctx) {
-    setObjectName(QStringLiteral("TfrmAdditionalOptions"));
-    setWindowTitle(QStringLiteral("Additional Options"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowTitleHint);
+    makeFixedDialog(this, "TfrmAdditionalOptions", QStringLiteral("Additional Options"));
     auto* layout = new QVBoxLayout(this);
     m_autoStart = box("chkAutoStart", "Auto-Start Vantrel Planner on Windows Startup", this, layout);
     m_disable = box("chkDisableNotifs", "Disable All Notifications", this, layout);

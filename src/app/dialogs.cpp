@@ -7,6 +7,7 @@
 #include <QBoxLayout>
 #include <QDialog>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
@@ -21,6 +22,18 @@ void placeDialog(QWidget* dialog, const QWidget* mainWindow, Placement rule) {
     const QSize size = dialog->frameGeometry().size().expandedTo(dialog->sizeHint());
     dialog->move(rule == Placement::Centred ? centredPlacement(main, size, screenSize)
                                             : smallDialogPlacement(main, size, screenSize));
+}
+
+void setFixedDialogFlags(QWidget* window, Qt::WindowFlags extra) {
+    window->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
+                           Qt::WindowTitleHint | extra);
+    window->setWindowIcon(QIcon(QStringLiteral(":/icons/planner.svg")));
+}
+
+void makeFixedDialog(QWidget* window, const char* name, const QString& caption, Qt::WindowFlags extra) {
+    window->setObjectName(QString::fromLatin1(name));
+    window->setWindowTitle(caption);
+    setFixedDialogFlags(window, extra);
 }
 
 QPushButton* addDialogButtons(QDialog* dialog, QBoxLayout* layout, const char* okName,

@@ -2,6 +2,7 @@
 // What every dialog and menu item of the program shares: placement next to the main window,
 // and opening web pages.
 #include <QString>
+#include <Qt>
 #include <functional>
 
 class QBoxLayout;
@@ -12,6 +13,11 @@ class QWidget;
 namespace vantrel {
 
 enum class Placement { Centred, SmallDialog };
+
+// A fixed-size window with a title and only a close box, carrying the program's icon; `extra`
+// adds flags such as staying on top. makeFixedDialog also gives it its name and caption.
+void setFixedDialogFlags(QWidget* window, Qt::WindowFlags extra = {});
+void makeFixedDialog(QWidget* window, const char* name, const QString& caption, Qt::WindowFlags extra = {});
 
 // Moves the dialog to its place beside the main window by one of the two rules.
 void placeDialog(QWidget* dialog, const QWidget* mainWindow, Placement rule);

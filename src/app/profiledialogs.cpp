@@ -13,17 +13,6 @@
 
 namespace vantrel {
 
-namespace {
-
-void fixedDialog(QDialog* d, const char* name, const QString& caption) {
-    d->setObjectName(QString::fromLatin1(name));
-    d->setWindowTitle(caption);
-    d->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
-                      Qt::WindowTitleHint);
-}
-
-} // namespace
-
 int addPatient(Context& ctx, const QString& name) {
     data::Table tbpatient(ctx.db, QStringLiteral("patient"), QStringLiteral("tbpatient"));
     tbpatient.open();
@@ -34,7 +23,7 @@ int addPatient(Context& ctx, const QString& name) {
 }
 
 TfrmFirstProfile::TfrmFirstProfile(Context& ctx, QWidget* mainWindow) : QDialog(mainWindow), m_ctx(ctx) {
-    fixedDialog(this, "TfrmFirstProfile", QStringLiteral("Vantrel Planner Configuration"));
+    makeFixedDialog(this, "TfrmFirstProfile", QStringLiteral("Vantrel Planner Configuration"));
     auto* layout = new QVBoxLayout(this);
     auto* heading = new QLabel(QStringLiteral("Welcome to Vantrel Planner."), this);
     heading->setStyleSheet(QStringLiteral("color: navy; font-weight: bold; font-size: 14pt;"));
@@ -82,7 +71,7 @@ void TfrmFirstProfile::closeEvent(QCloseEvent* e) {
 
 TfrmAddProfile::TfrmAddProfile(Context& ctx, QWidget* mainWindow, const QPoint& place)
     : QDialog(mainWindow), m_ctx(ctx) {
-    fixedDialog(this, "TfrmAddProfile", QStringLiteral("Add Profile"));
+    makeFixedDialog(this, "TfrmAddProfile", QStringLiteral("Add Profile"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Enter the person's name for the new profile:"), this));

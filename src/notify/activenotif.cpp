@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/datetime.h"
+#include "app/dialogs.h"
 #include "app/messages.h"
 #include "data/table.h"
 
@@ -39,11 +40,9 @@ void TfrmActiveNotif::setPlayerFactory(PlayerFactory factory) {
 }
 
 TfrmActiveNotif::TfrmActiveNotif(Context& ctx, const PopupRequest& r) : QWidget(nullptr), m_ctx(ctx) {
-    setObjectName(QStringLiteral("TfrmActiveNotif"));
-    setWindowTitle(QStringLiteral("Vantrel Notification"));
     // A reminder must not hide behind other windows.
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowStaysOnTopHint);
+    makeFixedDialog(this, "TfrmActiveNotif", QStringLiteral("Vantrel Notification"),
+                    Qt::WindowSystemMenuHint | Qt::WindowStaysOnTopHint);
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(kClientWidth, kClientHeight);
 

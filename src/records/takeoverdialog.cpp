@@ -1,5 +1,6 @@
 #include "records/takeoverdialog.h"
 
+#include "app/dialogs.h"
 #include "core/context.h"
 
 #include <QComboBox>
@@ -10,8 +11,7 @@ TakeOverDialog::TakeOverDialog(Context& ctx, Mode mode, const QString& table, co
                                QWidget* mainWindow)
     : QDialog(mainWindow), m_ctx(ctx), m_mode(mode), m_row(ctx.db, table, QStringLiteral("tb") + table),
       m_keyField(keyField) {
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowTitleHint);
+    setFixedDialogFlags(this);
 }
 
 void TakeOverDialog::fillUnlinked(QComboBox* list, data::Table& all, data::Table& links, bool sorted,
