@@ -1,6 +1,7 @@
 #include "app/dialogs.h"
 
 #include "app/messages.h"
+#include "core/context.h"
 #include "core/placement.h"
 #include "platform/shellopen.h"
 
@@ -54,16 +55,11 @@ QPushButton* addDialogButtons(QDialog* dialog, QBoxLayout* layout, const char* o
     return ok;
 }
 
-namespace {
-std::function<bool(const QString&)> g_opener;
-} // namespace
-
-void setDesktopOpenerForTesting(std::function<bool(const QString&)> opener) {
-    g_opener = std::move(opener);
-}
-
 int ShellOpen(const QString& target, QWidget* parent) {
-    if (g_opener ? g_opener(target) : platform::openWithDesktop(target)) return 0;
+    const Context* ctx = Context::current();
+    const bool opened = ctx && ctx->hooks.desktopOpener ? ctx->hooks.desktopOpener(target)
+                                                        : platform::openWithDesktop(target);
+    if (opened) return 0;
     Messages::question(parent, QStringLiteral("Error starting player program."));
     return -1;
 }

@@ -30,8 +30,6 @@ QPushButton* addDialogButtons(QDialog* dialog, QBoxLayout* layout, const char* o
 // Opens a web page or file with the desktop; shows "Error starting player program." and gives
 // -1 when that fails, else 0.
 int ShellOpen(const QString& target, QWidget* parent = nullptr);
-// Tests stand in for the desktop; an empty function puts the desktop back.
-void setDesktopOpenerForTesting(std::function<bool(const QString&)> opener);
 
 // The maker's web pages.
 inline const QString kSupportUrl = QStringLiteral("https://www.pembra.example/support/");

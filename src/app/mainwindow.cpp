@@ -3,19 +3,19 @@
 #include "app/about.h"
 #include "app/additionaloptions.h"
 #include "app/dialogs.h"
+#include "app/messages.h"
+#include "app/profilebar.h"
 #include "core/colorschemes.h"
 #include "core/errors.h"
 #include "core/geometry.h"
-#include "app/messages.h"
-#include "app/profilebar.h"
 #include "core/shared.h"
 #include "notify/activenotif.h"
 #include "notify/reminderdispatcher.h"
 #include "platform/sessionend.h"
 #include "records/doctorspage.h"
 #include "records/medicinespage.h"
-#include "schedule/calendarpage.h"
 #include "records/recordspage.h"
+#include "schedule/calendarpage.h"
 #include "widgets/datagrid.h"
 #include "widgets/navbar.h"
 
@@ -47,8 +47,6 @@ static bool initPlannerResources() {
 namespace vantrel {
 
 namespace {
-std::optional<bool> g_trayForTesting;
-
 QTimer* makeTimer(QObject* parent, const char* name, int interval, bool singleShot = false) {
     auto* t = new QTimer(parent);
     t->setObjectName(QString::fromLatin1(name));
@@ -90,12 +88,8 @@ TfrmMain::~TfrmMain() {
     m_cursors.reset();
 }
 
-void TfrmMain::setTrayAvailableForTesting(std::optional<bool> available) {
-    g_trayForTesting = available;
-}
-
 bool TfrmMain::trayAvailable() const {
-    return g_trayForTesting.value_or(QSystemTrayIcon::isSystemTrayAvailable());
+    return m_ctx.hooks.trayAvailable.value_or(QSystemTrayIcon::isSystemTrayAvailable());
 }
 
 // ---------------------------------------------------------------------------------------------

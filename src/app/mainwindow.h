@@ -1,8 +1,8 @@
 #pragma once
 // The program's one top-level window. It owns the data store's cursors, the pages, the menus,
 // the notification-area icon and the timers for the whole run, and wires the pages together.
-#include "core/context.h"
 #include "app/pagehost.h"
+#include "core/context.h"
 #include "data/maincursors.h"
 
 #include <QMainWindow>
@@ -59,9 +59,6 @@ public:
 
     void SendRMail(data::Table& tbnotif2);
     bool trayAvailable() const;
-
-    // Tests run without a desktop; they say whether a notification area is there.
-    static void setTrayAvailableForTesting(std::optional<bool> available);
 
     void applyColorScheme(int scheme);
     // Each page colours its own containers.

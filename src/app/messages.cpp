@@ -1,5 +1,6 @@
 #include "app/messages.h"
 
+#include "core/context.h"
 #include "core/settings.h"
 
 #include <QList>
@@ -8,30 +9,37 @@
 namespace vantrel {
 
 namespace {
-bool g_testMode = false;
-QList<QMessageBox::StandardButton> g_answers;
-QStringList g_shown;
+// Messages shown while no Context exists (a widget tested on its own) are kept here.
+TestHooks g_withoutContext;
+
+TestHooks& hooks() {
+    Context* ctx = Context::current();
+    return ctx ? ctx->hooks : g_withoutContext;
+}
 } // namespace
 
 void Messages::setTestMode(bool on) {
-    g_testMode = on;
+    hooks().answerMessages = on;
 }
 void Messages::setNextAnswer(QMessageBox::StandardButton answer) {
-    g_answers.append(answer);
+    hooks().answers.append(answer);
 }
 const QStringList& Messages::shown() {
-    return g_shown;
+    return hooks().shown;
 }
 void Messages::clearShown() {
-    g_shown.clear();
+    hooks().shown.clear();
 }
 
 QMessageBox::StandardButton Messages::show(QWidget* parent, QMessageBox::Icon icon, const QString& text,
                                            QMessageBox::StandardButtons buttons,
                                            QMessageBox::StandardButton defaultButton) {
-    g_shown.append(text);
-    if (g_testMode || !g_answers.isEmpty())
-        return g_answers.isEmpty() ? defaultButton : g_answers.takeFirst();
+    TestHooks& h = hooks();
+    h.shown.append(text);
+    // A queued answer is only ever taken in test mode.
+    if (h.answerMessages)
+        return h.answers.isEmpty() ? defaultButton
+                                   : static_cast<QMessageBox::StandardButton>(h.answers.takeFirst());
     QMessageBox box(icon, QString::fromLatin1(kAppTitle), text, buttons, parent);
     box.setDefaultButton(defaultButton);
     // The box opens at the top-left corner of the window that raised it.

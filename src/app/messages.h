@@ -19,7 +19,8 @@ public:
     // Question icon with "OK" only.
     static void question(QWidget* parent, const QString& text);
 
-    // In test mode no box is shown: the queued answer (else the default button) is taken.
+    // In test mode no box is shown: the queued answer (else the default button) is taken. All of
+    // it belongs to the current Context's test hooks.
     static void setTestMode(bool on);
     static void setNextAnswer(QMessageBox::StandardButton answer);
     static const QStringList& shown();

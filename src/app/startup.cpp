@@ -1,10 +1,10 @@
 #include "app/startup.h"
 
 #include "app/application.h"
-#include "core/context.h"
-#include "core/errors.h"
 #include "app/mainwindow.h"
 #include "app/messages.h"
+#include "core/context.h"
+#include "core/errors.h"
 #include "core/shared.h"
 #include "platform/country.h"
 #include "platform/singleinstance.h"
@@ -43,8 +43,8 @@ void reportDamagedSettings(const QString& path, const QString& problem) {
 
 } // namespace
 
-void loadOrCreateSettings(Context& ctx, int screenHeight, const QString& path) {
-    const auto country = [] { return platform::regionalCountryName(); };
+void loadOrCreateSettings(Context& ctx, int screenHeight, const QString& path, const CountryLookup& lookup) {
+    const CountryLookup country = lookup ? lookup : [] { return platform::regionalCountryName(); };
     SetDefaultSettings(ctx.settings, screenHeight, country);
     ctx.store = platform::openSettingsFile(path.toStdString());
     if (!ctx.store->loadProblem().empty())
@@ -60,6 +60,13 @@ void loadOrCreateSettings(Context& ctx, int screenHeight, const QString& path) {
     } catch (const std::exception& e) {
         Messages::error(nullptr, errorText(e));
     }
+}
+
+void setUpContext(Context& ctx, const ContextSetup& setup) {
+    ctx.ProgramDir = setup.programDir;
+    loadOrCreateSettings(ctx, setup.screenHeight, setup.settingsFile, setup.country);
+    ctx.autoStart = platform::makeAutoStartEntry(setup.configDir.toStdString());
+    ctx.DataDir = chooseDataDir(setup.requestedDataDir, setup.programDir, setup.userDataDir);
 }
 
 int runPlanner(int argc, char** argv) {
@@ -94,13 +101,16 @@ int runPlanner(int argc, char** argv) {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 
     Context ctx;
-    ctx.ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
     app.setQuitOnLastWindowClosed(false);
     const QScreen* screen = QGuiApplication::primaryScreen();
-    loadOrCreateSettings(ctx, screen ? screen->geometry().height() : 768, defaultSettingsFile());
-    ctx.autoStart = platform::makeAutoStartEntry(configDir().toStdString());
-    ctx.DataDir = chooseDataDir(options.dataDir, ctx.ProgramDir,
-                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    ContextSetup setup;
+    setup.programDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    setup.settingsFile = defaultSettingsFile();
+    setup.configDir = configDir();
+    setup.requestedDataDir = options.dataDir;
+    setup.userDataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    setup.screenHeight = screen ? screen->geometry().height() : 768;
+    setUpContext(ctx, setup);
 
     TfrmMain mainWindow(ctx);
     try {

@@ -13,8 +13,4 @@ double Clock::today() const {
     return std::floor(nowValue());
 }
 
-void FakeClock::setValue(double localValue) {
-    m_now = dt::toQDateTime(localValue);
-}
-
 } // namespace vantrel

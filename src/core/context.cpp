@@ -5,6 +5,22 @@
 
 namespace vantrel {
 
+namespace {
+Context* g_current = nullptr;
+} // namespace
+
+Context::Context() : m_previous(g_current) {
+    g_current = this;
+}
+
+Context::~Context() {
+    if (g_current == this) g_current = m_previous;
+}
+
+Context* Context::current() {
+    return g_current;
+}
+
 QString Context::tempDir() const {
     return QDir(DataDir).filePath(QStringLiteral("temp"));
 }

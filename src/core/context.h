@@ -3,15 +3,39 @@
 #include "core/clock.h"
 #include "core/settings.h"
 #include "data/database.h"
+#include "platform/audio.h"
 #include "platform/autostart.h"
 #include "platform/settingsstore.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace vantrel {
 
+// Stand-ins for the desktop that tests put in place. They belong to one Context, so no test
+// inherits another's, and the program's own Context has none.
+struct TestHooks {
+    bool answerMessages = false; // no box is shown: the queued answer, else the default, is taken
+    QList<int> answers;          // the next answers, as message-box button values
+    QStringList shown;           // the text of every message, in order
+    std::optional<bool> trayAvailable;
+    std::function<bool(const QString&)> desktopOpener;
+    std::function<std::unique_ptr<platform::AudioPlayer>()> playerFactory;
+};
+
 struct Context {
+    Context();
+    ~Context();
+    Context(const Context&) = delete;
+    Context& operator=(const Context&) = delete;
+
+    // The Context of the run (in a test, the newest one alive); null when there is none.
+    static Context* current();
+
     QString ProgramDir;  // the program's own folder, with its trailing separator
     QString ProgramPath; // the program file
     QString DataDir;     // where the tables and the temp folder live
@@ -28,8 +52,13 @@ struct Context {
     bool ExitRequested = false;
     bool SessionEnding = false;
 
+    TestHooks hooks;
+
     QString tempDir() const;
     void saveSettings() { SaveSettings(settings, *store); }
+
+private:
+    Context* m_previous;
 };
 
 // Where the tables go: the given folder when there is one, else the program's folder when it

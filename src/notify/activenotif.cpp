@@ -1,9 +1,9 @@
 #include "notify/activenotif.h"
 
-#include "core/context.h"
-#include "core/datetime.h"
 #include "app/dialogs.h"
 #include "app/messages.h"
+#include "core/context.h"
+#include "core/datetime.h"
 #include "data/table.h"
 
 #include <QCloseEvent>
@@ -19,8 +19,6 @@
 namespace vantrel {
 
 namespace {
-TfrmActiveNotif::PlayerFactory g_playerFactory;
-
 QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
@@ -34,10 +32,6 @@ QString countdownText(bool appointment, long long minutes) {
            QString::number(minutes) + QStringLiteral(" minutes.");
 }
 } // namespace
-
-void TfrmActiveNotif::setPlayerFactory(PlayerFactory factory) {
-    g_playerFactory = std::move(factory);
-}
 
 TfrmActiveNotif::TfrmActiveNotif(Context& ctx, const PopupRequest& r) : QWidget(nullptr), m_ctx(ctx) {
     // A reminder must not hide behind other windows.
@@ -158,7 +152,7 @@ void TfrmActiveNotif::Timer1Timer() {
 }
 
 void TfrmActiveNotif::startAudio() {
-    m_player = g_playerFactory ? g_playerFactory() : platform::makeAudioPlayer();
+    m_player = m_ctx.hooks.playerFactory ? m_ctx.hooks.playerFactory() : platform::makeAudioPlayer();
     m_player->onFinished = [this] {
         m_stop->setEnabled(false);
         MediaPlayer2->hide();

@@ -29,10 +29,6 @@ public:
     // Opens a window for the request, shown and counting down.
     static TfrmActiveNotif* open(Context& ctx, const PopupRequest& request);
 
-    // Tests hand in their own player.
-    using PlayerFactory = std::function<std::unique_ptr<platform::AudioPlayer>()>;
-    static void setPlayerFactory(PlayerFactory factory);
-
     bool audioStarted() const { return AudioStarted; }
 
 public slots:

@@ -1,24 +1,26 @@
 // Reading the settings at start: first run, a damaged file, a bad window value.
-#include "core/context.h"
 #include "app/messages.h"
 #include "app/startup.h"
+#include "core/context.h"
 #include "support/testsupport.h"
 
 #include <QtTest>
 
 using namespace vantrel;
 
+namespace {
+// A run's context whose message boxes are answered, not shown.
+struct TestContext : Context {
+    TestContext() { hooks.answerMessages = true; }
+};
+} // namespace
+
 class TestStartup : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        Messages::setTestMode(true);
-        Messages::clearShown();
-    }
-
     void aFirstRunWritesEveryDefaultAtOnce() {
         test::Sandbox box;
-        Context ctx;
+        TestContext ctx;
         loadOrCreateSettings(ctx, 600, box.settingsFile());
         QVERIFY(Messages::shown().isEmpty());
         QCOMPARE(ctx.settings.Height, 580);
@@ -31,7 +33,7 @@ private slots:
         QDir().mkpath(QFileInfo(box.settingsFile()).path());
         const QByteArray garbage("\x01\x02 not a settings file\n[[[\n", 28);
         test::writeAll(box.settingsFile(), garbage);
-        Context ctx;
+        TestContext ctx;
         loadOrCreateSettings(ctx, 1080, box.settingsFile());
         QCOMPARE(Messages::shown().size(), 1);
         QVERIFY(Messages::shown()[0].contains("is damaged"));
@@ -43,14 +45,14 @@ private slots:
     void whatCanBeReadOfADamagedFileIsKept() {
         test::Sandbox box;
         {
-            Context first;
+            TestContext first;
             loadOrCreateSettings(first, 1080, box.settingsFile());
             first.settings.SMTPServer = "mail.example.org";
             first.settings.Width = 777;
             first.saveSettings();
         }
         test::writeAll(box.settingsFile(), test::readAll(box.settingsFile()) + "this line is broken\n");
-        Context ctx;
+        TestContext ctx;
         loadOrCreateSettings(ctx, 1080, box.settingsFile());
         QCOMPARE(ctx.settings.SMTPServer, QStringLiteral("mail.example.org"));
         QCOMPARE(ctx.settings.Width, 777);
@@ -60,13 +62,13 @@ private slots:
     void aBadWindowValueIsAWarningNotAStop() {
         test::Sandbox box;
         {
-            Context first;
+            TestContext first;
             loadOrCreateSettings(first, 1080, box.settingsFile());
         }
         QByteArray text = test::readAll(box.settingsFile());
         text.replace("\"Width\"=dword:00000258", "\"Width\"=\"wide\"");
         test::writeAll(box.settingsFile(), text);
-        Context ctx;
+        TestContext ctx;
         loadOrCreateSettings(ctx, 1080, box.settingsFile());
         QCOMPARE(Messages::shown(), QStringList({"Invalid data type for 'Width'"}));
         QCOMPARE(ctx.settings.Width, 600);

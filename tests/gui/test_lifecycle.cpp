@@ -84,12 +84,11 @@ private slots:
 
     void withoutANotificationAreaClosingMinimises() {
         MainWindowFixture f;
-        TfrmMain::setTrayAvailableForTesting(false);
+        f.ctx.hooks.trayAvailable = false;
         f.window->startShown(true);
         f.window->close();
         QVERIFY(f.window->isVisible());
         QTRY_VERIFY(f.window->isMinimized());
-        TfrmMain::setTrayAvailableForTesting(true);
     }
 
     void exitSavesClosesTheStoreAndEmptiesTheTempFolder() {

@@ -1,6 +1,6 @@
 #include "app/additionaloptions.h"
-#include "core/colorschemes.h"
 #include "app/dialogs.h"
+#include "core/colorschemes.h"
 #include "platform/linux/inisettings.h"
 #include "records/doctorspage.h"
 #include "records/medicinespage.h"
@@ -259,10 +259,10 @@ private slots:
         MainWindowFixture f;
         QStringList opened;
         bool works = true;
-        setDesktopOpenerForTesting([&](const QString& target) {
+        f.ctx.hooks.desktopOpener = [&](const QString& target) {
             opened << target;
             return works;
-        });
+        };
         for (const char* item :
              {"OnlineSupport1", "OnlineForums1", "PembraHomePage1", "VantrelHomePage1", "Contents1"})
             f.find<QAction>(QString::fromLatin1(item))->trigger();
@@ -277,7 +277,6 @@ private slots:
         QCOMPARE(Messages::shown(), QStringList({"Error starting player program."}));
         f.find<QAction>("emailSettings1")->trigger(); // says plainly that it is not there yet
         QCOMPARE(Messages::shown().size(), 2);
-        setDesktopOpenerForTesting({});
     }
 
     void aStoredAutoStartOfZeroDeletesTheEntry() {

@@ -1,5 +1,5 @@
-#include "core/datetime.h"
 #include "app/profiledialogs.h"
+#include "core/datetime.h"
 #include "notify/activenotif.h"
 #include "records/doctorspage.h"
 #include "support/guifixture.h"
@@ -45,8 +45,13 @@ private slots:
     void anEmptyStoreAsksForTheFirstProfileOnceTheWindowIsShown() {
         MainWindowFixture f({}, {}, {});
         QVERIFY(profileList(f).isEmpty());
-        QTest::qWait(120);
+        // The timer fires while the window has not been shown: it waits and asks nothing.
+        auto* timer = f.find<QTimer>("TimerConfig");
+        QVERIFY(timer->isActive());
+        for (int i = 0; i < 3; ++i)
+            f.window->TimerConfigTimer();
         QVERIFY(!QApplication::activeModalWidget()); // not before the window has been shown
+        QVERIFY(timer->isActive());
         bool asked = false;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {

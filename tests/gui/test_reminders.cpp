@@ -67,19 +67,25 @@ QString label(QWidget* w, const char* name) {
     return w->findChild<QLabel*>(name)->text();
 }
 
+// A window whose reminders play through the fake player.
+struct ReminderFixture : MainWindowFixture {
+    ReminderFixture() {
+        ctx.hooks.playerFactory = [] { return std::make_unique<FakePlayer>(); };
+    }
+};
+
 } // namespace
 
 class TestReminders : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        TfrmActiveNotif::setPlayerFactory([] { return std::make_unique<FakePlayer>(); });
         FakePlayer::created = 0;
         FakePlayer::played.clear();
     }
 
     void anAppointmentCountsDownInWholeMinutes() {
-        MainWindowFixture f;
+        ReminderFixture f;
         test::addDoctor(f.ctx.db, "Greg", "House");
         f.clock->setValue(at(9, 45, 0, 400));
         auto* w = TfrmActiveNotif::open(f.ctx, appointment(at(10, 0), 15));
@@ -105,7 +111,7 @@ private slots:
     }
 
     void aDoseAtItsOwnTimeShowsNoCountdown() {
-        MainWindowFixture f;
+        ReminderFixture f;
         const int med = test::addMedicine(f.ctx.db, QStringLiteral("Vitamin D \u00e9"));
         f.clock->setValue(at(8, 0, 1));
         PopupRequest r;
@@ -132,7 +138,7 @@ private slots:
     }
 
     void anEmptyMessageMakesAShorterWindowAtTheSameTop() {
-        MainWindowFixture f;
+        ReminderFixture f;
         f.clock->setValue(at(9, 0));
         auto* full = TfrmActiveNotif::open(f.ctx, appointment(at(10, 0), 5));
         auto* empty = TfrmActiveNotif::open(f.ctx, appointment(at(10, 0), 5, QString()));
@@ -150,7 +156,7 @@ private slots:
     }
 
     void theSoundStartsOnceAtTheFirstTickAndStopsWithTheWindow() {
-        MainWindowFixture f;
+        ReminderFixture f;
         f.clock->setValue(at(9, 0));
         PopupRequest r = appointment(at(9, 10), 10);
         r.PLAYAUDIO = true;
@@ -179,7 +185,7 @@ private slots:
     }
 
     void aFileThatCannotBePlayedIsSaidOnceAndTheCountdownGoesOn() {
-        MainWindowFixture f;
+        ReminderFixture f;
         f.clock->setValue(at(9, 0));
         PopupRequest r = appointment(at(9, 10), 10);
         r.PLAYAUDIO = true;
@@ -198,7 +204,7 @@ private slots:
     }
 
     void theMainWindowRaisesDueRemindersAsWindows() {
-        MainWindowFixture f;
+        ReminderFixture f;
         f.clock->setValue(at(9, 0));
         test::addMedicine(f.ctx.db, "Aspirin");
         test::PlanSpec p;
@@ -221,7 +227,7 @@ private slots:
     }
 
     void aFailingTickIsShownOnceAndRemindersGoOn() {
-        MainWindowFixture f;
+        ReminderFixture f;
         f.clock->setValue(at(9, 0));
         test::addMedicine(f.ctx.db, "Aspirin");
         f.ctx.db.run("DROP TABLE notif.notif");

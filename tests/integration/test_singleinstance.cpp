@@ -36,9 +36,9 @@ private slots:
         QProcess first;
         first.start(program(), {"--data-dir", box.dataDir(), "startup"});
         QVERIFY(first.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(
-            QFile::exists(box.dataDir() + "/drplanner.DAT") && QFile::exists(box.settingsFile()), 10000);
-        QTest::qWait(300);
+        // The auto-start entry is the last thing start-up writes.
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(box.configDir() + "/autostart/vantrel-planner.desktop"),
+                                 10000);
         const auto before = snapshot(box.path());
 
         QProcess second;

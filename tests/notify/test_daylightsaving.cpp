@@ -3,6 +3,7 @@
 #include "core/datetime.h"
 #include "data/maincursors.h"
 #include "notify/scheduler.h"
+#include "support/fakeclock.h"
 #include "support/plans.h"
 #include "support/testsupport.h"
 
