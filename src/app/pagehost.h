@@ -14,8 +14,8 @@ struct PageHost {
     explicit PageHost(Context& context) : ctx(context) {}
 
     Context& ctx;
-    data::MainCursors* cursors = nullptr; // set once the data store is open
-    QWidget* window = nullptr;            // dialogs and message boxes place themselves by it
+    data::MainCursors* cursors = nullptr;   // set once the data store is open
+    QWidget* window = nullptr;              // dialogs and message boxes place themselves by it
     std::function<void()> populateCalendar; // the calendar page's rebuild
 
     data::MainCursors& c() const { return *cursors; }

@@ -1,8 +1,8 @@
 #include "app/profiledialogs.h"
 
-#include "core/context.h"
 #include "app/dialogs.h"
 #include "app/messages.h"
+#include "core/context.h"
 #include "data/table.h"
 
 #include <QCloseEvent>

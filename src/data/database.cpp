@@ -101,10 +101,8 @@ void Database::attachAndCheck(const QString& schema, const QString& path, const 
         const bool onlyBookkeeping =
             tables.isEmpty() || tables == QStringList{QStringLiteral("sqlite_sequence")};
         if (existed && !onlyBookkeeping)
-            throw DataError(
-                unusable(path, QStringLiteral("it holds no table \"%1\"").arg(def.name)));
-        if (!q.exec(def.createSql(schema)))
-            throw DataError(unusable(path, q.lastError().text()));
+            throw DataError(unusable(path, QStringLiteral("it holds no table \"%1\"").arg(def.name)));
+        if (!q.exec(def.createSql(schema))) throw DataError(unusable(path, q.lastError().text()));
     } else {
         if (!q.exec(QStringLiteral("PRAGMA %1.table_info(%2)").arg(schema, def.name)))
             throw DataError(unusable(path, q.lastError().text()));
@@ -114,8 +112,7 @@ void Database::attachAndCheck(const QString& schema, const QString& path, const 
         q.finish();
         for (const FieldDef& f : def.fields)
             if (!columns.contains(f.name, Qt::CaseInsensitive))
-                throw DataError(
-                    unusable(path, QStringLiteral("its table has no field %1").arg(f.name)));
+                throw DataError(unusable(path, QStringLiteral("its table has no field %1").arg(f.name)));
     }
     // The plans are what reminders stand on: they go to disk at every change. The calendar's
     // scratch rows are rebuilt at every refresh and need no such care.
@@ -135,8 +132,7 @@ void Database::close() {
 }
 
 void Database::fail(const QString& context, const QString& engineText) const {
-    throw DataError(
-        (context.isEmpty() ? engineText : context + QStringLiteral(": ") + engineText));
+    throw DataError((context.isEmpty() ? engineText : context + QStringLiteral(": ") + engineText));
 }
 
 QSqlQuery& Database::statement(const QString& sql) {

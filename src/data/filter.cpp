@@ -14,18 +14,16 @@ std::vector<Comparison> parseFilter(const QString& text, const TableDef& table) 
                                             QRegularExpression::CaseInsensitiveOption);
     const QStringList parts = text.split(andWord);
     if (text.trimmed().isEmpty() || parts.size() > 2)
-        throw DataError(
-            QStringLiteral("Invalid filter \"%1\" on table %2").arg(text, table.name));
+        throw DataError(QStringLiteral("Invalid filter \"%1\" on table %2").arg(text, table.name));
     std::vector<Comparison> out;
     for (const QString& part : parts) {
         const auto m = one.match(part);
         if (!m.hasMatch())
-            throw DataError(
-                QStringLiteral("Invalid filter \"%1\" on table %2").arg(text, table.name));
+            throw DataError(QStringLiteral("Invalid filter \"%1\" on table %2").arg(text, table.name));
         const int field = table.fieldIndex(m.captured(1));
         if (field < 0)
-            throw DataError(QStringLiteral("Field '%1' not found in table %2")
-                                .arg(m.captured(1), table.name));
+            throw DataError(
+                QStringLiteral("Field '%1' not found in table %2").arg(m.captured(1), table.name));
         out.push_back({field, m.captured(2).toLongLong()});
     }
     return out;

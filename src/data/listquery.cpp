@@ -12,8 +12,7 @@ ListQuery::ListQuery(Database& db, QString objectName) : m_db(db), m_objectName(
 
 void ListQuery::setSql(const QString& text) {
     if (m_active)
-        throw DataError(
-            (m_objectName + QStringLiteral(": Cannot change the text of an open query")));
+        throw DataError((m_objectName + QStringLiteral(": Cannot change the text of an open query")));
     const QString t = text.trimmed();
     if (!t.startsWith(QLatin1String("select "), Qt::CaseInsensitive) || t.contains(QLatin1Char(';')))
         throw DataError((m_objectName + QStringLiteral(": only a single select can be run")));
@@ -21,8 +20,7 @@ void ListQuery::setSql(const QString& text) {
 }
 
 void ListQuery::open() {
-    if (m_sql.isEmpty())
-        throw DataError((m_objectName + QStringLiteral(": No SQL statement available")));
+    if (m_sql.isEmpty()) throw DataError((m_objectName + QStringLiteral(": No SQL statement available")));
     QSqlQuery& q = m_db.run(m_sql);
     const QSqlRecord rec = q.record();
     m_columns.clear();
@@ -52,8 +50,7 @@ int ListQuery::columnIndex(const QString& column) const {
 
 QVariant ListQuery::value(int row, const QString& column) const {
     const int c = columnIndex(column);
-    if (c < 0)
-        throw DataError((m_objectName + QStringLiteral(": Field '%1' not found").arg(column)));
+    if (c < 0) throw DataError((m_objectName + QStringLiteral(": Field '%1' not found").arg(column)));
     if (row < 0 || row >= rowCount()) return {};
     return m_rows[static_cast<size_t>(row)][c];
 }

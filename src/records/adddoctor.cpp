@@ -1,8 +1,8 @@
 #include "records/adddoctor.h"
 
-#include "core/context.h"
 #include "app/dialogs.h"
 #include "app/messages.h"
+#include "core/context.h"
 #include "widgets/phoneedit.h"
 
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #include "records/medicinedialog.h"
 
-#include "core/context.h"
 #include "app/dialogs.h"
 #include "app/messages.h"
+#include "core/context.h"
 
 #include <QComboBox>
 #include <QGridLayout>

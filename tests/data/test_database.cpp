@@ -137,7 +137,8 @@ private slots:
         db.open(box.dataDir());
         for (const char* name : {"Ann", "Ben", "Cid"})
             db.run(QStringLiteral("INSERT INTO patient (NAME) VALUES (?)"), {QString::fromLatin1(name)});
-        const QString sql = QStringLiteral("SELECT NAME FROM patient WHERE PATIENTREF >= ? ORDER BY PATIENTREF");
+        const QString sql =
+            QStringLiteral("SELECT NAME FROM patient WHERE PATIENTREF >= ? ORDER BY PATIENTREF");
         QStringList outer, inner;
         QSqlQuery& q = db.run(sql, {1});
         while (q.next()) {

@@ -1,7 +1,7 @@
 // Saves pictures of the main window's pages and colour schemes, for a person to look at:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/tests/vantrel_screenshots OUTDIR
-#include "core/datetime.h"
 #include "app/profiledialogs.h"
+#include "core/datetime.h"
 #include "notify/activenotif.h"
 #include "records/adddoctor.h"
 #include "records/medicinedialog.h"

@@ -21,7 +21,8 @@ void saveFileAtomically(const QString& path, const QByteArray& data, QFileDevice
                         const QString& what) {
     const QString folder = QFileInfo(path).path();
     if (!makePrivatePath(folder))
-        throw PlatformError(QStringLiteral("Cannot create the folder \"%1\".").arg(QDir::toNativeSeparators(folder)));
+        throw PlatformError(
+            QStringLiteral("Cannot create the folder \"%1\".").arg(QDir::toNativeSeparators(folder)));
     QSaveFile file(path);
     const auto fail = [&](const QString& reason) {
         file.cancelWriting();
@@ -30,7 +31,8 @@ void saveFileAtomically(const QString& path, const QByteArray& data, QFileDevice
     if (!file.open(QIODevice::WriteOnly)) fail(file.errorString());
     if (!file.setPermissions(permissions)) fail(file.errorString());
     if (file.write(data) != data.size()) fail(file.errorString());
-    if (!file.commit()) throw PlatformError(QStringLiteral("Cannot write %1: %2").arg(what, file.errorString()));
+    if (!file.commit())
+        throw PlatformError(QStringLiteral("Cannot write %1: %2").arg(what, file.errorString()));
 }
 
 } // namespace vantrel::platform
