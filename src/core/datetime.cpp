@@ -32,6 +32,12 @@ double encode(int year, int month, int day, int hour, int minute, int second) {
            (hour * 3600 + minute * 60 + second) / 86400.0;
 }
 
+double roundToSecond(double v) {
+    const double day = std::floor(v);
+    const double seconds = std::round((v - day) * 86400.0);
+    return day + seconds / 86400.0;
+}
+
 double timeOf(double v) {
     return v - std::floor(v);
 }

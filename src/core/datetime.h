@@ -8,6 +8,7 @@
 namespace vantrel::dt {
 
 constexpr double kMinute = 1.0 / 1440.0;
+constexpr double kSecond = 1.0 / 86400.0;
 constexpr double kHour = 1.0 / 24.0;
 
 double fromQDateTime(const QDateTime& t);
@@ -18,6 +19,9 @@ inline double dayOf(double v) {
     return std::floor(v);
 }
 double timeOf(double v);
+// The same moment on a whole second, written as encode() writes it, so moments reached by
+// different sums compare equal.
+double roundToSecond(double v);
 // 1 = Sunday ... 7 = Saturday.
 int dayOfWeek(double v);
 

@@ -9,54 +9,75 @@ namespace vantrel {
 
 namespace {
 
-// The end date of a plan counts as a whole day, as the calendar shows it.
-bool afterEnd(double moment, double repEnd) {
-    return repEnd != 0 && moment >= std::floor(repEnd) + 1.0;
-}
-
 bool weekdayChosen(const QString& days, int weekday) {
     return days.contains(QChar(u'0' + weekday));
+}
+
+bool anyWeekdayChosen(const QString& days) {
+    for (int d = 1; d <= 7; ++d)
+        if (weekdayChosen(days, d)) return true;
+    return false;
+}
+
+double minutesBefore(const PlanTiming& plan) {
+    return plan.NOTIFMIN * dt::kMinute;
+}
+
+// The first reminder at or after `from`, however far ahead. The weekday, the rhythm of X days
+// and the end day belong to the dose (or appointment) itself; its reminder comes the given
+// minutes before it, on the evening before for a dose shortly after midnight.
+std::optional<double> firstReminderFrom(const PlanTiming& plan, double from) {
+    if (plan.NOTIFTYPE == QLatin1String("N")) return std::nullopt;
+    const double before = minutesBefore(plan);
+    const QString& kind = plan.REPTYPE;
+    if (kind == QLatin1String("N")) {
+        const double t = dt::roundToSecond(plan.STARTTIME - before);
+        return t >= from ? std::optional(t) : std::nullopt;
+    }
+    if (kind != QLatin1String("D") && kind != QLatin1String("W") && kind != QLatin1String("X"))
+        return std::nullopt;
+
+    // The first dose whose reminder is not before `from`; never a dose before the first one.
+    const double firstDay = std::floor(plan.STARTTIME);
+    const double timeOfDay = dt::timeOf(plan.STARTTIME);
+    const double doseFrom = from + before;
+    double day = std::max(firstDay, std::floor(doseFrom));
+    if (day + timeOfDay < doseFrom) day += 1.0;
+
+    if (kind == QLatin1String("W")) {
+        if (!anyWeekdayChosen(plan.REPDAYS)) return std::nullopt;
+        while (!weekdayChosen(plan.REPDAYS, dt::dayOfWeek(day)))
+            day += 1.0;
+    } else if (kind == QLatin1String("X")) {
+        bool ok = false;
+        const int x = plan.REPDAYS.trimmed().toInt(&ok);
+        if (!ok || x < 1) return std::nullopt;
+        const long long diff = static_cast<long long>(day - firstDay);
+        day += static_cast<double>((x - diff % x) % x);
+    }
+    // The end date counts as a whole day, as the calendar shows it.
+    if (plan.REPEND != 0 && day > std::floor(plan.REPEND)) return std::nullopt;
+    return dt::roundToSecond(day + timeOfDay - before);
 }
 
 } // namespace
 
 std::optional<double> nextReminder(const PlanTiming& plan, double now) {
-    if (plan.NOTIFTYPE == QLatin1String("N")) return std::nullopt;
-    const double t = plan.STARTTIME - plan.NOTIFMIN * dt::kMinute;
-    const QString& kind = plan.REPTYPE;
-
-    if (kind == QLatin1String("N")) {
-        if (now < t && t < now + kLookAheadDays) return t;
+    const double first = plan.STARTTIME - minutesBefore(plan);
+    if (plan.REPTYPE == QLatin1String("N")) {
+        if (first >= now + kLookAheadDays) return std::nullopt;
+    } else if (first > now + kLookAheadDays) {
         return std::nullopt;
     }
-    if (kind != QLatin1String("D") && kind != QLatin1String("W") && kind != QLatin1String("X"))
-        return std::nullopt;
-    if (t > now + kLookAheadDays) return std::nullopt;
-    if (afterEnd(now, plan.REPEND)) return std::nullopt;
+    return firstReminderFrom(plan, now);
+}
 
-    // The first candidate: the reminder's time of day, today or on the plan's first day
-    // if that is later, and the day after when that moment has passed. A plan is never
-    // reminded before its first reminder time.
-    const double timeOfDay = dt::timeOf(t);
-    double c = std::max(std::floor(now), std::floor(t)) + timeOfDay;
-    if (now > c) c += 1.0;
-
-    if (kind == QLatin1String("W")) {
-        bool anyDay = false;
-        for (int d = 1; d <= 7; ++d)
-            anyDay = anyDay || weekdayChosen(plan.REPDAYS, d);
-        if (!anyDay) return std::nullopt;
-        while (!weekdayChosen(plan.REPDAYS, dt::dayOfWeek(c)))
-            c += 1.0;
-    } else if (kind == QLatin1String("X")) {
-        bool ok = false;
-        const int x = plan.REPDAYS.trimmed().toInt(&ok);
-        if (!ok || x < 1) return std::nullopt;
-        const long long diff = static_cast<long long>(std::floor(c) - std::floor(t));
-        c += static_cast<double>((x - diff % x) % x);
-    }
-    if (afterEnd(c, plan.REPEND)) return std::nullopt;
-    return c;
+QList<double> remindersBetween(const PlanTiming& plan, double from, double to) {
+    QList<double> out;
+    // One reminder a day at most; the second after one is the earliest the next can be.
+    for (auto r = firstReminderFrom(plan, from); r && *r < to; r = firstReminderFrom(plan, *r + dt::kSecond))
+        out << *r;
+    return out;
 }
 
 } // namespace vantrel

@@ -1,5 +1,6 @@
 #pragma once
-// When a plan's next reminder falls, seen from a given moment.
+// When a plan's reminders fall, seen from a given moment.
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -17,7 +18,13 @@ struct PlanTiming {
 // How far ahead the list looks for the first reminder of a plan.
 constexpr double kLookAheadDays = 2.0;
 
-// The next reminder strictly usable from `now` (local date-time values), or nothing.
+// The next reminder at or after `now` (local date-time values) for the pending list, or nothing.
+// A one-time plan is listed within the look-ahead; a repeating plan once its first reminder is
+// within it, with its next occurrence wherever that falls.
 std::optional<double> nextReminder(const PlanTiming& plan, double now);
+
+// Every reminder of the plan in [from, to), earliest first: what fell due while no tick could
+// raise it.
+QList<double> remindersBetween(const PlanTiming& plan, double from, double to);
 
 } // namespace vantrel

@@ -83,6 +83,28 @@ private slots:
         QCOMPARE(next(plan("X", at(2, 0, 10), 15, "2"), at(8, 10)), std::optional(at(9, 23, 55)));
     }
 
+    // The weekday and the rhythm belong to the dose: its reminder may fall the evening before.
+    void aDoseShortlyAfterMidnightIsRemindedTheEveningBefore() {
+        const PlanTiming wednesdays = plan("W", at(2, 0, 30), 60, "4");      // Wednesdays at 00:30
+        QCOMPARE(next(wednesdays, at(8, 10)), std::optional(at(8, 23, 30))); // Tuesday 23:30
+        QCOMPARE(next(wednesdays, at(8, 23, 31)), std::optional(at(15, 23, 30)));
+        const PlanTiming everyThird = plan("X", at(1, 0, 20), 30, "3"); // the 1st, 4th, 7th ...
+        QCOMPARE(next(everyThird, at(2, 12)), std::optional(at(3, 23, 50)));
+        QCOMPARE(next(everyThird, at(4, 12)), std::optional(at(6, 23, 50)));
+        // The end day is the dose's: the last reminder is the evening before it.
+        QCOMPARE(next(plan("W", at(2, 0, 30), 60, "4", at(9, 0)), at(8, 10)), std::optional(at(8, 23, 30)));
+        QCOMPARE(next(plan("W", at(2, 0, 30), 60, "4", at(8, 0)), at(8, 10)), std::nullopt);
+    }
+
+    void remindersBetweenTwoMomentsAreEveryOneInTheSpan() {
+        const PlanTiming daily = plan("D", at(1, 9), 15);
+        QCOMPARE(remindersBetween(daily, at(5, 9), at(8, 8, 45)),
+                 QList<double>({at(6, 8, 45), at(7, 8, 45)})); // the end is not part of it
+        QCOMPARE(remindersBetween(daily, at(5, 8, 45), at(5, 8, 45) + 1e-9), QList<double>({at(5, 8, 45)}));
+        QCOMPARE(remindersBetween(plan("N", at(5, 9)), at(1, 0), at(9, 0)), QList<double>({at(5, 9)}));
+        QVERIFY(remindersBetween(plan("N", at(5, 9)), at(5, 9, 1), at(9, 0)).isEmpty());
+    }
+
     void theEndDayIsTheLastDayReminded() {
         QCOMPARE(next(plan("D", at(1, 9), 0, "", at(8, 0)), at(8, 8)), std::optional(at(8, 9)));
         QCOMPARE(next(plan("D", at(1, 9), 0, "", at(8, 0)), at(8, 10)), std::nullopt);

@@ -7,6 +7,8 @@
 #include "support/plans.h"
 #include "support/testsupport.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 using namespace vantrel;
@@ -236,6 +238,102 @@ private slots:
         r.tickAt(at(1, 5, 10, 1));
         QVERIFY(r.raiser.raised.isEmpty());
         QCOMPARE(r.scheduler->list().NotifCount(), 0);
+    }
+
+    // The computer runs all week with one appointment entered for next week: the list goes out
+    // of date as the clock passes what it covered, so the appointment comes on time.
+    void aLoneAppointmentDaysAheadIsRaisedOnTimeWhileTheProgramRuns() {
+        Rig r;
+        r.at(at(1, 5, 9));
+        const int id = r.plan(once(at(1, 8, 10), 15)); // three days ahead
+        r.scheduler->tick();
+        QCOMPARE(r.scheduler->list().NotifCount(), 0);
+        const int rebuildsBefore = r.scheduler->rebuildCount();
+        double now = at(1, 5, 9);
+        while (now < at(1, 8, 9, 44)) {
+            now += 30 * dt::kSecond;
+            r.tickAt(now);
+        }
+        QVERIFY(r.raiser.raised.isEmpty());
+        // About one rebuild an hour over the three days, not one a tick.
+        const int rebuilds = r.scheduler->rebuildCount() - rebuildsBefore;
+        QVERIFY2(rebuilds >= 70 && rebuilds <= 75, qPrintable(QString::number(rebuilds)));
+        r.tickAt(at(1, 8, 9, 45, 1));
+        QCOMPARE(r.raisedIds(), QList<int>({id}));
+        QCOMPARE(r.raiser.raised[0].eventTime, at(1, 8, 10));
+        r.tickAt(at(1, 8, 9, 45, 31));
+        QCOMPARE(r.raiser.raised.size(), 1);
+    }
+
+    void aClockJumpRebuildsAtOnceAndNeverRaisesTwice() {
+        Rig r;
+        r.at(at(1, 5, 9));
+        const int id = r.plan(once(at(1, 7, 10))); // beyond the look-ahead
+        r.scheduler->tick();
+        QCOMPARE(r.scheduler->list().NotifCount(), 0);
+        // The clock is set forward by a day: the list follows at the next tick.
+        r.tickAt(at(1, 6, 9, 0, 1));
+        QCOMPARE(r.scheduler->list().NotifCount(), 1);
+        r.tickAt(at(1, 7, 10, 0, 1));
+        QCOMPARE(r.raisedIds(), QList<int>({id}));
+        // Set back by an hour, the clock passes the same moment again: raised once all the same.
+        r.tickAt(at(1, 7, 9, 30));
+        for (int s = 1; s <= 120; ++s)
+            r.tickAt(at(1, 7, 9, 30) + s * 30 * dt::kSecond);
+        QCOMPARE(r.raiser.raised.size(), 1);
+    }
+
+    // A table locked by another program makes the ticks fail; the doses due meanwhile, and the
+    // one whose raising failed, come late, once each, when the table is free again.
+    void dosesDueDuringALockedTableAreRaisedLateOnceEach() {
+        Rig r;
+        r.at(at(1, 5, 8, 58));
+        const int first = r.plan(repeating("D", at(1, 1, 9)));
+        const int second = r.plan(repeating("D", at(1, 1, 9, 5)));
+        const int third = r.plan(repeating("D", at(1, 1, 9, 10)));
+        r.scheduler->tick();
+        QCOMPARE(r.scheduler->list().NotifCount(), 3);
+
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "locker");
+        other.setDatabaseName(r.box.dataDir() + "/planlist.DAT");
+        QVERIFY(other.open());
+        QSqlQuery lock(other);
+        QVERIFY(lock.exec("BEGIN EXCLUSIVE"));
+        int failures = 0;
+        for (double t : {at(1, 5, 9, 0, 1), at(1, 5, 9, 6), at(1, 5, 9, 11)}) {
+            r.at(t);
+            try {
+                r.scheduler->tick();
+            } catch (const std::exception&) {
+                ++failures;
+            }
+        }
+        QCOMPARE(failures, 3);
+        QVERIFY(r.raiser.raised.isEmpty());
+        QVERIFY(lock.exec("COMMIT"));
+        lock.finish();
+        other.close();
+        r.tickAt(at(1, 5, 9, 12));
+        QCOMPARE(r.raisedIds(), QList<int>({first, second, third}));
+        r.tickAt(at(1, 5, 9, 12, 1));
+        r.tickAt(at(1, 5, 9, 13));
+        QCOMPARE(r.raiser.raised.size(), 3);
+        QCOMPARE(r.scheduler->list()[0].NotifTime, at(1, 6, 9));
+    }
+
+    // A weekly or every-X-days dose shortly after midnight is reminded the evening before.
+    void aDoseAfterMidnightIsRemindedTheEveningBefore() {
+        Rig r;
+        r.at(at(1, 5, 12));                                     // a Monday
+        PlanSpec weekly = repeating("W", at(1, 7, 0, 30), "4"); // Wednesdays at 00:30
+        weekly.minutesBefore = 60;
+        const int id = r.plan(weekly);
+        r.scheduler->tick();
+        QCOMPARE(r.scheduler->list()[0].NotifTime, at(1, 6, 23, 30)); // Tuesday evening
+        r.tickAt(at(1, 6, 23, 30, 1));
+        QCOMPARE(r.raisedIds(), QList<int>({id}));
+        QCOMPARE(r.raiser.raised[0].eventTime, at(1, 7, 0, 30));
+        QCOMPARE(r.scheduler->list()[0].NotifTime, at(1, 13, 23, 30));
     }
 
     void aQuietTickTouchesNoTable() {
