@@ -4,6 +4,8 @@
 #include "core/settings.h"
 
 #include <QList>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 namespace vantrel {
@@ -42,10 +44,35 @@ QMessageBox::StandardButton Messages::show(QWidget* parent, QMessageBox::Icon ic
                                    : static_cast<QMessageBox::StandardButton>(h.answers.takeFirst());
     QMessageBox box(icon, QString::fromLatin1(kAppTitle), text, buttons, parent);
     box.setDefaultButton(defaultButton);
-    // The box opens at the top-left corner of the window that raised it.
-    if (QWidget* w = parent ? parent->window() : nullptr; w && w->isVisible())
-        box.move(w->frameGeometry().topLeft());
+    placeAtCorner(&box, parent);
     return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+QMessageBox* Messages::errorWithoutWaiting(QWidget* parent, const QString& text) {
+    TestHooks& h = hooks();
+    h.shown.append(text);
+    if (h.answerMessages) return nullptr;
+    auto* box = new QMessageBox(QMessageBox::Critical, QString::fromLatin1(kAppTitle), text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    placeAtCorner(box, parent);
+    box->show();
+    return box;
+}
+
+void Messages::placeAtCorner(QWidget* box, const QWidget* raiser) {
+    const QWidget* w = raiser ? raiser->window() : nullptr;
+    if (!w || !w->isVisible()) return;
+    const QPoint corner = w->frameGeometry().topLeft();
+    box->move(corner);
+    // Until a window is on screen its frame is not known, and the window system puts the inside
+    // of the box where its frame should be. Once shown, the box is moved by its own frame.
+    QPointer<QWidget> guard(box);
+    QTimer::singleShot(0, box, [guard, corner] {
+        if (!guard) return;
+        const QPoint off = corner - guard->frameGeometry().topLeft();
+        if (!off.isNull()) guard->move(guard->pos() + off);
+    });
 }
 
 void Messages::warning(QWidget* parent, const QString& text) {

@@ -18,6 +18,12 @@ public:
     static bool confirm(QWidget* parent, const QString& text);
     // Question icon with "OK" only.
     static void question(QWidget* parent, const QString& text);
+    // An error box that does not hold up its caller: shown, and the call returns at once. Its
+    // box is returned (null in test mode) so the caller can keep other windows above it.
+    static QMessageBox* errorWithoutWaiting(QWidget* parent, const QString& text);
+
+    // Places a box (or dialog) so that its frame's top-left corner is the raising window's.
+    static void placeAtCorner(QWidget* box, const QWidget* raiser);
 
     // In test mode no box is shown: the queued answer (else the default button) is taken. All of
     // it belongs to the current Context's test hooks.

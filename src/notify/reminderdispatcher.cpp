@@ -6,6 +6,8 @@
 #include "data/maincursors.h"
 #include "notify/activenotif.h"
 
+#include <QMessageBox>
+
 namespace vantrel {
 
 ReminderDispatcher::ReminderDispatcher(Context& ctx, QWidget* window)
@@ -30,7 +32,12 @@ void ReminderDispatcher::tick() {
         m_ctx.NotifsLoaded = false;
         if (!m_tickErrorShown) {
             m_tickErrorShown = true;
-            Messages::error(m_window, errorText(e));
+            // The tick goes on; reminder windows stay above the box.
+            if (QMessageBox* box = Messages::errorWithoutWaiting(m_window, errorText(e))) {
+                box->setObjectName(QStringLiteral("tickError"));
+                for (TfrmActiveNotif* w : openReminders())
+                    w->raise();
+            }
         }
     }
 }

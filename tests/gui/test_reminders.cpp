@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QMessageBox>
 #include <QtTest>
 
 using namespace vantrel;
@@ -247,6 +248,34 @@ private slots:
         f.window->notiftimerTimer();
         QCOMPARE(f.window->openReminders().size(), 1);
         f.window->openReminders()[0]->close();
+    }
+
+    // The error box of a tick does not hold the ticks up: a dose that falls due while it stands
+    // open is raised on time, and the box is not shown again.
+    void theErrorBoxOfATickDoesNotHoldUpTheReminders() {
+        ReminderFixture f;
+        f.ctx.hooks.answerMessages = false; // a real box this time
+        f.clock->setValue(at(9, 0));
+        test::addMedicine(f.ctx.db, "Aspirin");
+        f.ctx.db.run("DROP TABLE notif.notif");
+        f.window->notiftimerTimer(); // returns although the box stands open
+        auto* box = f.find<QMessageBox>("tickError");
+        QVERIFY(box);
+        QVERIFY(box->isVisible());
+        QVERIFY(!box->isModal());
+        QVERIFY(f.window->notiftimer()->isActive());
+        f.ctx.db.run(data::tableDef("notif").createSql("notif"));
+        test::PlanSpec p;
+        p.start = at(9, 5);
+        test::addPlan(f.ctx.db, p);
+        f.window->notiftimerTimer();
+        f.clock->setValue(at(9, 5, 1));
+        f.window->notiftimerTimer();
+        QCOMPARE(f.window->openReminders().size(), 1);
+        QVERIFY(box->isVisible());
+        QCOMPARE(Messages::shown().size(), 1);
+        f.window->openReminders()[0]->close();
+        box->close();
     }
 };
 
