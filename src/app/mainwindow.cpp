@@ -439,10 +439,13 @@ void TfrmMain::takeLayoutIntoSettings() {
         s.Top = client.y();
         s.Status = 0;
     }
-    s.medpan1h = m_medicines->listPanel()->height();
-    s.medpan2h = m_medicines->dosingPanel()->height();
-    s.docpan1h = m_doctors->listPanel()->height();
-    s.docpan2h = m_doctors->appointmentPanel()->height();
+    // A page never shown this run keeps what was stored.
+    const ListHeights medicines = m_medicines->panelHeights();
+    const ListHeights doctors = m_doctors->panelHeights();
+    s.medpan1h = medicines.upper;
+    s.medpan2h = medicines.lower;
+    s.docpan1h = doctors.upper;
+    s.docpan2h = doctors.lower;
     s.precision = m_calendar->checkedPrecision();
     s.dayview = m_calendar->checkedDays();
     s.sbwidth = Panel1->width();

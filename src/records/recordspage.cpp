@@ -6,6 +6,7 @@
 #include "widgets/datagrid.h"
 
 #include <QPushButton>
+#include <QSplitter>
 
 namespace vantrel {
 
@@ -22,6 +23,24 @@ void RecordsPage::switchProfile(int patientRef) {
     reloadList();
     listGrid()->selectShownRow(1);
     rowChanging(1);
+}
+
+void RecordsPage::setPanelHeights(int list, int plans) {
+    m_stored = fitListHeights({list, plans}, 0);
+    setListHeights(m_page, m_stored.upper, m_stored.lower);
+}
+
+ListHeights RecordsPage::panelHeights() const {
+    if (!m_shown) return m_stored;
+    return {listPanel()->height(), planPanel()->height()};
+}
+
+void RecordsPage::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (m_shown) return;
+    m_shown = true;
+    const ListHeights h = fitListHeights(m_stored, m_page.splitter->height());
+    setListHeights(m_page, h.upper, h.lower);
 }
 
 void RecordsPage::reloadList() {

@@ -2,6 +2,7 @@
 // What the doctors and medicines pages share: a list over a query, sorted and mapped, with
 // details and a list of plans below it.
 #include "app/pagehost.h"
+#include "core/geometry.h"
 #include "widgets/listsection.h"
 
 #include <QWidget>
@@ -19,7 +20,11 @@ class RecordsPage : public QWidget {
 public:
     QWidget* listPanel() const { return m_page.upper.panel; }
     QWidget* planPanel() const { return m_page.lower.panel; }
-    void setPanelHeights(int list, int plans) { setListHeights(m_page, list, plans); }
+    // The stored heights; fitted to the page when it is first shown.
+    void setPanelHeights(int list, int plans);
+    // What to store: the heights the user left, or the stored ones while the page was never
+    // shown (its blocks have no real height then).
+    ListHeights panelHeights() const;
     DataGrid* listGrid() const { return m_page.upper.grid; }
     DataGrid* planGrid() const { return m_page.lower.grid; }
 
@@ -34,6 +39,7 @@ public:
 
 protected:
     RecordsPage(PageHost& host, QWidget* parent);
+    void showEvent(QShowEvent* e) override;
 
     // The profile's links (dlref or mlref), the list query over them and its statement.
     virtual data::Table& linkCursor() const = 0;
@@ -55,6 +61,8 @@ protected:
 
     PageHost& m_host;
     TwoListPage m_page;
+    ListHeights m_stored{120, 120};
+    bool m_shown = false;
 };
 
 } // namespace vantrel

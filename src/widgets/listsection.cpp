@@ -1,6 +1,7 @@
 #include "widgets/listsection.h"
 
 #include "core/colorschemes.h"
+#include "core/geometry.h"
 #include "widgets/datagrid.h"
 #include "widgets/navbar.h"
 
@@ -20,8 +21,8 @@ ListSection buildListSection(QWidget* parent, const ListSectionParts& parts) {
     ListSection s;
     s.panel = new QWidget(parent);
     s.panel->setObjectName(parts.panel);
-    // The user may drag a list smaller than its buttons need.
-    s.panel->setMinimumHeight(23);
+    // A list keeps room for its caption, a row and its buttons.
+    s.panel->setMinimumHeight(kMinListBlock);
     auto* outer = new QHBoxLayout(s.panel);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
@@ -113,6 +114,7 @@ TwoListPage buildTwoListPage(QWidget* page, const QString& title, const ListSect
     p.lower = buildListSection(p.splitter, lower);
     p.details = buildDetailsBox(p.splitter, scrollBox, detailsCaption);
     p.detailsBox = qobject_cast<QScrollArea*>(p.details->parentWidget()->parentWidget());
+    p.detailsBox->setMinimumHeight(kMinDetailsBox);
     p.splitter->addWidget(p.upper.panel);
     p.splitter->addWidget(p.lower.panel);
     p.splitter->addWidget(p.details->parentWidget()->parentWidget());

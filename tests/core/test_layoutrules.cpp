@@ -95,6 +95,18 @@ private slots:
         QFETCH(QPoint, expected);
         QCOMPARE(vantrel::smallDialogPlacement(main, dialog, QSize(1024, 768)), expected);
     }
+
+    void storedListHeightsAreMadeUsable() {
+        QCOMPARE(fitListHeights({23, 23}, 0), (ListHeights{kMinListBlock, kMinListBlock}));
+        QCOMPARE(fitListHeights({150, 90}, 0), (ListHeights{150, 90}));
+        QCOMPARE(fitListHeights({150, 90}, 500), (ListHeights{150, 90}));
+        // Too tall for the page: both give way, the details box keeps its room.
+        const ListHeights h = fitListHeights({400, 400}, 500);
+        QVERIFY(h.upper + h.lower <= 500 - kMinDetailsBox);
+        QCOMPARE(h.upper, h.lower);
+        // A page too small for both keeps each at the minimum.
+        QCOMPARE(fitListHeights({300, 300}, 100), (ListHeights{kMinListBlock, kMinListBlock}));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLayoutRules)

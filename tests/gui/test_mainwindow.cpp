@@ -184,6 +184,34 @@ private slots:
         QCOMPARE(f.find<QWidget>("Panel17")->height(), 130);
     }
 
+    // Lists stored as slivers by an earlier run open usable, and a page not shown in a run keeps
+    // the heights it had.
+    void listHeightsHealAndAPageNotShownKeepsItsHeights() {
+        MainWindowFixture f([](Settings& s) {
+            s.medpan1h = 23;
+            s.medpan2h = 23;
+            s.docpan1h = 140;
+            s.docpan2h = 5000;
+        });
+        f.window->show();
+        f.window->dxSideBar1ItemClick(1);
+        QTRY_VERIFY(f.find<QWidget>("Panel32")->height() >= kMinListBlock);
+        QVERIFY(f.find<QWidget>("Panel13")->height() >= kMinListBlock);
+        QVERIFY(f.find<QPushButton>("BitBtn12")->geometry().bottom() <
+                f.find<QWidget>("Panel33")->height()); // the last button shows whole
+        f.window->close();
+        Settings stored;
+        LoadSettings(stored, f.reloadStore());
+        QVERIFY(stored.medpan1h >= kMinListBlock);
+        // The doctors page was not opened: the lists keep their stored heights, made usable.
+        QCOMPARE(stored.docpan1h, 140);
+        QCOMPARE(stored.docpan2h, 5000);
+        f.window->dxSideBar1ItemClick(0);
+        f.window->show();
+        QTRY_VERIFY(f.find<QWidget>("Panel17")->height() < f.find<QWidget>("TabSheet3")->height() - 100);
+        QVERIFY(f.find<QWidget>("Panel24")->height() >= kMinListBlock);
+    }
+
     void unknownCalendarChoicesKeepTheDesignedOnes() {
         MainWindowFixture f([](Settings& s) {
             s.precision = 20;
