@@ -41,7 +41,7 @@ void TfrmAdditionalOptions::btnOKClick() {
     // The dialog closes whatever happens below; an error is shown by the application.
     accept();
     s.AutoStart = m_autoStart->isChecked();
-    syncAutoStart(s.AutoStart, *m_ctx.autoStart, m_ctx.ProgramPath, false);
+    m_ctx.syncAutoStart(false);
     s.DisableNotifs = m_disable->isChecked();
     s.PhoneFormat = m_usPhone->isChecked() ? 0 : 1;
     s.allowwake = m_wake->isChecked();

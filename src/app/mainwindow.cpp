@@ -299,11 +299,10 @@ void TfrmMain::restoreGeometryFromSettings() {
 }
 
 void TfrmMain::writeAutoStartEntry() {
-    if (m_ctx.settings.AutoStart) {
-        runStep([&] { syncAutoStart(true, *m_ctx.autoStart, m_ctx.ProgramPath, false); });
-    } else {
-        syncAutoStart(false, *m_ctx.autoStart, m_ctx.ProgramPath, true);
-    }
+    if (m_ctx.settings.AutoStart)
+        runStep([&] { m_ctx.syncAutoStart(false); });
+    else
+        m_ctx.syncAutoStart(true);
 }
 
 void TfrmMain::startShown(bool shown) {

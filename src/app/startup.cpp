@@ -67,6 +67,7 @@ void setUpContext(Context& ctx, const ContextSetup& setup) {
     loadOrCreateSettings(ctx, setup.screenHeight, setup.settingsFile, setup.country);
     ctx.autoStart = platform::makeAutoStartEntry(setup.configDir.toStdString());
     ctx.DataDir = chooseDataDir(setup.requestedDataDir, setup.programDir, setup.userDataDir);
+    if (!setup.requestedDataDir.isEmpty()) ctx.DataDirGiven = ctx.DataDir;
 }
 
 int runPlanner(int argc, char** argv) {

@@ -39,6 +39,7 @@ struct Context {
     QString ProgramDir;  // the program's own folder, with its trailing separator
     QString ProgramPath; // the program file
     QString DataDir;     // where the tables and the temp folder live
+    QString DataDirGiven; // the folder given with --data-dir, empty when none was
     Settings settings;
     std::unique_ptr<platform::SettingsStore> store;
     std::unique_ptr<platform::AutoStartEntry> autoStart;
@@ -56,6 +57,10 @@ struct Context {
 
     QString tempDir() const;
     void saveSettings() { SaveSettings(settings, *store); }
+    // Writes or deletes the logon entry as AutoStart says.
+    void syncAutoStart(bool ignoreDeleteErrors) {
+        vantrel::syncAutoStart(settings.AutoStart, *autoStart, ProgramPath, ignoreDeleteErrors, DataDirGiven);
+    }
 
 private:
     Context* m_previous;

@@ -162,9 +162,13 @@ void DeleteRegValue(SettingsStore& store, const std::string& key, const std::str
 }
 
 void syncAutoStart(bool autoStart, platform::AutoStartEntry& entry, const QString& programPath,
-                   bool ignoreDeleteErrors) {
+                   bool ignoreDeleteErrors, const QString& dataDir) {
     if (autoStart) {
-        entry.write(kAppTitle, programPath.toStdString(), "startup");
+        std::vector<std::string> arguments;
+        // A program started on its own data folder starts on the same one at logon.
+        if (!dataDir.isEmpty()) arguments = {"--data-dir", dataDir.toStdString()};
+        arguments.push_back("startup");
+        entry.write(kAppTitle, programPath.toStdString(), arguments);
         return;
     }
     try {

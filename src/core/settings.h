@@ -62,8 +62,9 @@ void WriteRegValue(platform::SettingsStore& store, const std::string& key, const
 void DeleteRegValue(platform::SettingsStore& store, const std::string& key, const std::string& name);
 
 // Keeps the logon entry in step with AutoStart: written (with the program's current path) when
-// on, deleted when off. Errors of writing are thrown; errors of deleting only when asked.
+// on, deleted when off. Errors of writing are thrown; errors of deleting only when asked. A data
+// folder given on the command line goes into the entry too.
 void syncAutoStart(bool autoStart, platform::AutoStartEntry& entry, const QString& programPath,
-                   bool ignoreDeleteErrors);
+                   bool ignoreDeleteErrors, const QString& dataDir = {});
 
 } // namespace vantrel

@@ -3,15 +3,17 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vantrel::platform {
 
 class AutoStartEntry {
 public:
     virtual ~AutoStartEntry() = default;
-    // Writes the entry so that `programPath argument` runs at logon. Throws PlatformError.
+    // Writes the entry so that the program runs at logon with the given arguments, each quoted
+    // as the system needs. Throws PlatformError.
     virtual void write(const std::string& title, const std::string& programPath,
-                       const std::string& argument) = 0;
+                       const std::vector<std::string>& arguments) = 0;
     // Deletes the entry; a missing entry is no error. Throws PlatformError.
     virtual void remove(const std::string& title) = 0;
     // The command line the entry runs, or nothing when there is no entry.

@@ -162,6 +162,11 @@ private slots:
         QVERIFY(!entry->command(kAppTitle));
         syncAutoStart(false, *entry, QString(), false); // a missing entry is no error
         const QString file = box.configDir() + "/autostart/vantrel-planner.desktop";
+        // A data folder given on the command line is kept, quoted like the path.
+        syncAutoStart(true, *entry, QStringLiteral("/usr/bin/vantrel-planner"), false,
+                      QStringLiteral("/home/ann/my data"));
+        QCOMPARE(entry->command(kAppTitle).value_or(""),
+                 std::string("/usr/bin/vantrel-planner --data-dir \"/home/ann/my data\" startup"));
         syncAutoStart(true, *entry, QStringLiteral("/a/$odd`\"path\"/100%"), false);
         QVERIFY(test::readAll(file).contains("Exec=\"/a/\\$odd\\`\\\"path\\\"/100%%\" startup\n"));
     }

@@ -256,7 +256,9 @@ private slots:
             QTest::mouseClick(d->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
         });
         f.find<QAction>("AdditionalOptions1")->trigger();
-        QVERIFY(test::readAll(entry).contains(QFile::encodeName(f.ctx.ProgramPath) + " startup"));
+        // The window was started on its own data folder: the entry starts it on the same one.
+        QVERIFY(test::readAll(entry).contains(QFile::encodeName(f.ctx.ProgramPath) + " --data-dir " +
+                                              QFile::encodeName(f.box.dataDir()) + " startup"));
         QCOMPARE(f.ctx.settings.PhoneFormat, 0);
 
         test::whenModal<TfrmAdditionalOptions>([](TfrmAdditionalOptions* d) {

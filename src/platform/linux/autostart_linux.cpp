@@ -36,13 +36,16 @@ public:
     std::string location(const std::string&) const override { return m_dir + "/vantrel-planner.desktop"; }
 
     void write(const std::string& title, const std::string& programPath,
-               const std::string& argument) override {
+               const std::vector<std::string>& arguments) override {
+        std::string exec = execArgument(programPath);
+        for (const std::string& a : arguments)
+            exec += ' ' + execArgument(a);
         std::ostringstream text;
         text << "[Desktop Entry]\n"
              << "Type=Application\n"
              << "Name=" << title << "\n"
              << "Comment=Starts " << title << " hidden in the notification area\n"
-             << "Exec=" << execArgument(programPath) << ' ' << argument << "\n"
+             << "Exec=" << exec << "\n"
              << "Terminal=false\n"
              << "X-GNOME-Autostart-enabled=true\n";
         const QString path = QString::fromStdString(location(title));
