@@ -179,6 +179,10 @@ void TfrmMain::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     file->setObjectName(QStringLiteral("File1"));
     add(file, "Exit1", QStringLiteral("&Close"), &TfrmMain::Exit1Click);
+    // Without a notification area, closing only minimises: the program is ended from here.
+    m_fileExit = add(file, "ExitVantrelPlanner2", QStringLiteral("E&xit Vantrel Planner"),
+                     &TfrmMain::ExitVantrelPlanner1Click);
+    m_fileExit->setVisible(false);
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
     options->setObjectName(QStringLiteral("Options1"));
@@ -225,6 +229,7 @@ void TfrmMain::buildTray() {
     m_tray->setContextMenu(PopupMenu1);
     connect(m_tray, &QSystemTrayIcon::activated, this, &TfrmMain::IconTray);
     m_tray->show();
+    m_fileExit->setVisible(!trayAvailable());
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -142,6 +142,7 @@ private:
 
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* PopupMenu1 = nullptr;
+    QAction* m_fileExit = nullptr;
     QTimer* m_notiftimer = nullptr;
     QTimer* STFix = nullptr;
     QTimer* m_sessionResume = nullptr;

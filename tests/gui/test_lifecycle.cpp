@@ -83,6 +83,23 @@ private slots:
         QCOMPARE(s.Height, 480);
     }
 
+    void withoutANotificationAreaTheFileMenuEndsTheProgram() {
+        {
+            MainWindowFixture withTray;
+            QVERIFY(!withTray.find<QAction>("ExitVantrelPlanner2")->isVisible());
+        }
+        MainWindowFixture f({}, [](MainWindowFixture& g) { g.ctx.hooks.trayAvailable = false; });
+        auto* exit = f.find<QAction>("ExitVantrelPlanner2");
+        QVERIFY(exit->isVisible());
+        QCOMPARE(exit->text(), QStringLiteral("E&xit Vantrel Planner"));
+        QVERIFY(f.find<QMenu>("File1")->actions().contains(exit));
+        f.window->startShown(true);
+        exit->trigger();
+        QVERIFY(f.ctx.ExitRequested);
+        QVERIFY(!f.window->isVisible());
+        QVERIFY(!f.ctx.db.isOpen());
+    }
+
     void withoutANotificationAreaClosingMinimises() {
         MainWindowFixture f;
         f.ctx.hooks.trayAvailable = false;
