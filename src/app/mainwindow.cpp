@@ -3,6 +3,7 @@
 #include "app/about.h"
 #include "app/additionaloptions.h"
 #include "app/dialogs.h"
+#include "app/helpwindow.h"
 #include "app/messages.h"
 #include "app/profilebar.h"
 #include "core/colorschemes.h"
@@ -368,7 +369,20 @@ void TfrmMain::ViewStartupPage1Click() {
 }
 
 void TfrmMain::Contents1Click() {
-    ShellOpen(m_ctx.ProgramDir + QStringLiteral("help/index.html"), this);
+    const QString contents = m_ctx.ProgramDir + QStringLiteral("help/index.html");
+    if (!QFileInfo::exists(contents)) {
+        Messages::warning(this, QStringLiteral("The help pages cannot be found in \"%1\".")
+                                    .arg(QDir::toNativeSeparators(QFileInfo(contents).path())));
+        return;
+    }
+    if (!m_help) {
+        m_help = new TfrmHelp(contents, this);
+        m_help->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_help->showContents();
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
 }
 
 void TfrmMain::openLink(const QString& url) {

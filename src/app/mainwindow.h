@@ -6,6 +6,7 @@
 #include "data/maincursors.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <memory>
 #include <optional>
@@ -25,6 +26,7 @@ class MedicinesPage;
 class NavBar;
 class ProfileBar;
 class ReminderDispatcher;
+class TfrmHelp;
 class Scheduler;
 
 namespace platform {
@@ -143,6 +145,7 @@ private:
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QAction* m_fileExit = nullptr;
+    QPointer<TfrmHelp> m_help;
     QTimer* m_notiftimer = nullptr;
     QTimer* STFix = nullptr;
     QTimer* m_sessionResume = nullptr;

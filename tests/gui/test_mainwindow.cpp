@@ -1,5 +1,6 @@
 #include "app/additionaloptions.h"
 #include "app/dialogs.h"
+#include "app/helpwindow.h"
 #include "core/colorschemes.h"
 #include "platform/linux/inisettings.h"
 #include "records/doctorspage.h"
@@ -28,10 +29,11 @@ using test::MainWindowFixture;
 
 namespace {
 
+// The items a person sees in the menu.
 QStringList menuTexts(QMenu* menu) {
     QStringList out;
     for (QAction* a : menu->actions())
-        out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        if (a->isVisible()) out << (a->isSeparator() ? QStringLiteral("-") : a->text());
     return out;
 }
 
@@ -285,7 +287,7 @@ private slots:
         QVERIFY(seen);
     }
 
-    void linksAndHelpOpenTheirPages() {
+    void linksOpenTheirPagesInTheBrowser() {
         MainWindowFixture f;
         QStringList opened;
         bool works = true;
@@ -293,20 +295,48 @@ private slots:
             opened << target;
             return works;
         };
-        for (const char* item :
-             {"OnlineSupport1", "OnlineForums1", "PembraHomePage1", "VantrelHomePage1", "Contents1"})
+        for (const char* item : {"OnlineSupport1", "OnlineForums1", "PembraHomePage1", "VantrelHomePage1"})
             f.find<QAction>(QString::fromLatin1(item))->trigger();
-        QCOMPARE(opened.mid(0, 4), QStringList({kSupportUrl, kForumsUrl, kMakerUrl, kProductUrl}));
-        for (const QString& url : opened.mid(0, 4))
+        QCOMPARE(opened, QStringList({kSupportUrl, kForumsUrl, kMakerUrl, kProductUrl}));
+        for (const QString& url : opened)
             QVERIFY(url.startsWith("https://www.pembra.example/"));
-        QVERIFY(opened[4].endsWith("/help/index.html"));
-        QVERIFY(QFile::exists(opened[4])); // the build puts the help pages next to the program
         QVERIFY(Messages::shown().isEmpty());
         works = false;
         f.find<QAction>("VantrelHomePage1")->trigger();
         QCOMPARE(Messages::shown(), QStringList({"Error starting player program."}));
         f.find<QAction>("emailSettings1")->trigger(); // says plainly that it is not there yet
         QCOMPARE(Messages::shown().size(), 2);
+    }
+
+    // Help opens in a window of the program, with no browser at all.
+    void helpOpensInItsOwnWindowWithBackForwardAndContents() {
+        MainWindowFixture f;
+        f.ctx.hooks.desktopOpener = [](const QString&) { return false; };
+        f.find<QAction>("Contents1")->trigger();
+        QVERIFY(Messages::shown().isEmpty());
+        auto* help = f.find<TfrmHelp>("TfrmHelp");
+        QVERIFY(help);
+        QVERIFY(help->isVisible());
+        QTextBrowser* b = help->browser();
+        QVERIFY(b->source().toLocalFile().endsWith("/help/index.html"));
+        QVERIFY(QFile::exists(b->source().toLocalFile())); // the build puts the pages next to the program
+        QCOMPARE(help->windowTitle(), QStringLiteral("Vantrel Planner Help"));
+        auto* back = help->findChild<QPushButton*>("btnHelpBack");
+        auto* forward = help->findChild<QPushButton*>("btnHelpForward");
+        QVERIFY(!back->isEnabled());
+        b->setSource(QUrl(QStringLiteral("medicines.html")));
+        QVERIFY(b->source().toString().endsWith("medicines.html"));
+        QVERIFY(back->isEnabled());
+        QTest::mouseClick(back, Qt::LeftButton);
+        QVERIFY(b->source().toLocalFile().endsWith("/help/index.html"));
+        QVERIFY(forward->isEnabled());
+        QTest::mouseClick(forward, Qt::LeftButton);
+        QTest::mouseClick(help->findChild<QPushButton*>("btnHelpContents"), Qt::LeftButton);
+        QVERIFY(b->source().toLocalFile().endsWith("/help/index.html"));
+        // Asked again, the same window comes forward.
+        f.find<QAction>("Contents1")->trigger();
+        QCOMPARE(f.window->findChildren<TfrmHelp*>().size(), 1);
+        help->close();
     }
 
     void aStoredAutoStartOfZeroDeletesTheEntry() {
