@@ -335,6 +335,7 @@ void TfrmMain::setProfileBarVisible(bool visible) {
 
 void TfrmMain::dxSideBar1ItemClick(int index) {
     setProfileBarVisible(true);
+    dxSideBar1->setCurrent(index);
     switch (index) {
     case 0:
         PageControlEx1->setCurrentWidget(m_doctors);
@@ -364,6 +365,7 @@ void TfrmMain::loadWelcomePage() {
 
 void TfrmMain::ViewStartupPage1Click() {
     setProfileBarVisible(false);
+    dxSideBar1->setCurrent(-1);
     loadWelcomePage();
     PageControlEx1->setCurrentWidget(TabSheet4);
 }

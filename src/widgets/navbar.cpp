@@ -34,12 +34,34 @@ void NavBar::addItem(const QIcon& icon, const QString& caption) {
     b->setText(caption);
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     b->setAutoRaise(true);
+    b->setCheckable(true);
     b->setFixedSize(65, 60);
-    b->setStyleSheet(QStringLiteral("QToolButton { color: white; }"));
+    // The caption stays white on a dark ground in every state; the current page's item is
+    // marked by a darker ground and a light border.
+    b->setStyleSheet(QStringLiteral(
+        "QToolButton { color: white; background: transparent; border: 1px solid transparent; border-radius: 3px; }"
+        "QToolButton:hover { background: #6c6c6c; border-color: #9a9a9a; }"
+        "QToolButton:pressed { background: #4a4a4a; }"
+        "QToolButton:checked { background: #464646; border-color: #e8e8e8; font-weight: bold; }"));
     const int index = static_cast<int>(m_items.size());
-    connect(b, &QToolButton::clicked, this, [this, index] { emit itemClicked(index); });
+    // A click never unmarks the current item; the page shown decides what is marked.
+    connect(b, &QToolButton::clicked, this, [this, index] {
+        setCurrent(index);
+        emit itemClicked(index);
+    });
     m_items.append(b);
     m_layout->insertWidget(m_layout->count() - 1, b, 0, Qt::AlignHCenter);
+}
+
+void NavBar::setCurrent(int index) {
+    for (int i = 0; i < m_items.size(); ++i)
+        m_items[i]->setChecked(i == index);
+}
+
+int NavBar::current() const {
+    for (int i = 0; i < m_items.size(); ++i)
+        if (m_items[i]->isChecked()) return i;
+    return -1;
 }
 
 void NavBar::clickItem(int index) {

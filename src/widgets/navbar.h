@@ -18,6 +18,9 @@ public:
     int count() const { return static_cast<int>(m_items.size()); }
     QToolButton* item(int index) const { return m_items.value(index); }
     void clickItem(int index);
+    // Marks the item of the page shown; -1 marks none.
+    void setCurrent(int index);
+    int current() const;
 
 signals:
     void itemClicked(int index);

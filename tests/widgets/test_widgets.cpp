@@ -1,8 +1,10 @@
 #include "widgets/datagrid.h"
+#include "widgets/navbar.h"
 #include "widgets/phoneedit.h"
 
 #include <QHeaderView>
 #include <QSignalSpy>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace vantrel;
@@ -140,6 +142,38 @@ private slots:
         QCOMPARE(e->storedText(), QStringLiteral("(555) 201-3344"));
         other->setFocus();
         QCOMPARE(left.size(), 1);
+    }
+
+    // The item of the page shown is marked, and the white caption stays readable on its ground
+    // in every state: resting, under the mouse, pressed and current.
+    void theNavigationBarMarksTheCurrentItemAndKeepsCaptionsReadable() {
+        NavBar bar(QStringLiteral("Functions"));
+        for (const char* caption : {"Doctors", "Medicines", "Calendar"})
+            bar.addItem(QIcon(), QString::fromLatin1(caption));
+        bar.resize(92, 300);
+        bar.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&bar));
+        QCOMPARE(bar.current(), -1);
+        QTest::mouseClick(bar.item(1), Qt::LeftButton);
+        QCOMPARE(bar.current(), 1);
+        QTest::mouseClick(bar.item(1), Qt::LeftButton); // a second click keeps the mark
+        QCOMPARE(bar.current(), 1);
+        bar.setCurrent(2);
+        QVERIFY(!bar.item(1)->isChecked());
+        QVERIFY(bar.item(2)->isChecked());
+
+        // The ground behind the caption (a corner pixel of the button) is dark in every state.
+        const auto ground = [](QToolButton* b) { return QColor(b->grab().toImage().pixel(3, b->height() - 3)); };
+        QToolButton* b = bar.item(0);
+        QVERIFY2(ground(b).lightness() < 160, "resting");
+        b->setDown(true);
+        QVERIFY2(ground(b).lightness() < 160, "pressed");
+        b->setDown(false);
+        QTest::mouseMove(b);
+        QVERIFY2(ground(b).lightness() < 160, "under the mouse");
+        QVERIFY2(ground(bar.item(2)).lightness() < 160, "current");
+        // The current item stands apart from the others.
+        QVERIFY(ground(bar.item(2)) != ground(bar.item(1)));
     }
 };
 
