@@ -1,6 +1,9 @@
 #include "widgets/datagrid.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QStyle>
+#include <QToolTip>
 #include <QSignalBlocker>
 #include <algorithm>
 #include <numeric>
@@ -19,7 +22,7 @@ DataGrid::DataGrid(QWidget* parent) : QTableWidget(parent) {
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setSortIndicatorShown(true);
     horizontalHeader()->setSectionsClickable(true);
-    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setStretchLastSection(true);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &DataGrid::clickHeader);
     connect(this, &QTableWidget::currentCellChanged, this, &DataGrid::onCurrentCellChanged);
     connect(this, &QTableWidget::cellDoubleClicked, this,
@@ -55,6 +58,50 @@ void DataGrid::loadRows(const QList<QStringList>& rows, const QList<QVariantList
     for (int r = 0; r < rowCount(); ++r)
         setVerticalHeaderItem(r, new QTableWidgetItem(QString()));
     resort();
+    fitColumns();
+}
+
+void DataGrid::fitColumns() {
+    QList<int> widths;
+    int total = 0;
+    const int padding = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 8;
+    for (int c = 0; c < columnCount(); ++c) {
+        int w = m_columns.value(c).width;
+        for (int r = 0; r < m_map.size(); ++r)
+            if (const QTableWidgetItem* i = item(r, c))
+                w = std::max(w, fontMetrics().horizontalAdvance(i->text()) + padding);
+        widths << w;
+        total += w;
+    }
+    const bool room = total <= viewport()->width() || !isVisible();
+    for (int c = 0; c < columnCount(); ++c)
+        setColumnWidth(c, room ? widths[c] : m_columns.value(c).width);
+}
+
+void DataGrid::resizeEvent(QResizeEvent* e) {
+    QTableWidget::resizeEvent(e);
+    fitColumns();
+}
+
+QString DataGrid::toolTipFor(int shownRow, int column) const {
+    const QTableWidgetItem* i = item(shownRow - 1, column);
+    if (!i || i->text().isEmpty()) return {};
+    const int padding = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 4;
+    return fontMetrics().horizontalAdvance(i->text()) + padding > columnWidth(column) ? i->text() : QString();
+}
+
+bool DataGrid::viewportEvent(QEvent* e) {
+    if (e->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(e);
+        const QModelIndex index = indexAt(help->pos());
+        const QString tip = index.isValid() ? toolTipFor(index.row() + 1, index.column()) : QString();
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, viewport(), visualRect(index));
+        return true;
+    }
+    return QTableWidget::viewportEvent(e);
 }
 
 int DataGrid::dataRowOf(int shownRow) const {

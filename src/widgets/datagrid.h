@@ -48,13 +48,22 @@ public:
 
     // Clicks as a person makes them, for the tests.
     void clickHeader(int column);
+    // The tooltip of a cell: its whole text when the column cuts it, else nothing.
+    QString toolTipFor(int shownRow, int column) const;
 
 signals:
     void clickSort(int column);
     void dblClickCell(int row, int column);
 
+protected:
+    bool viewportEvent(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+
 private:
     void onCurrentCellChanged(int row, int column, int oldRow, int oldColumn);
+    // Each column starts at its given width and grows to its widest value while the grid has
+    // room for all of them; the last one takes what room is left.
+    void fitColumns();
 
     QList<Column> m_columns;
     QList<int> m_map; // shown row - 1 -> data row (1-based)

@@ -34,8 +34,28 @@ private slots:
         QCOMPARE(g.shownRows(), 1);
         QVERIFY(g.isEmptyList());
         QCOMPARE(g.dataRowOf(1), 0);
-        QCOMPARE(g.columnWidth(0), 450);
+        QVERIFY(g.columnWidth(0) >= 450); // the last column takes the room that is left
         QCOMPARE(g.verticalHeader()->width(), 12);
+    }
+
+    // Given widths are the start: a column grows to its values while there is room, the last
+    // one fills the grid, and a value still cut shows whole in its tooltip.
+    void columnsShowWholeValuesOrTellThemInATooltip() {
+        DataGrid g;
+        g.setColumns({{"Start Time", "STARTTIME", 60}, {"End Time", "ENDTIME", 60}});
+        g.resize(500, 200);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        g.loadRows({{"12/9/2026 11:05:10 AM", "12/9/2026 11:35:10 AM"}});
+        const int needed = g.fontMetrics().horizontalAdvance("12/9/2026 11:05:10 AM");
+        QVERIFY(g.columnWidth(0) > needed);
+        QVERIFY(g.columnWidth(0) + g.columnWidth(1) >= g.viewport()->width() - 1);
+        QVERIFY(g.toolTipFor(1, 0).isEmpty()); // nothing cut, nothing to tell
+        g.resize(120, 200);                    // no room: back to the given widths
+        QTRY_COMPARE(g.columnWidth(0), 60);
+        QCOMPARE(g.toolTipFor(1, 0), QStringLiteral("12/9/2026 11:05:10 AM"));
+        QCOMPARE(g.horizontalHeader()->sortIndicatorSection(), 0);
+        QVERIFY(g.horizontalHeader()->isSortIndicatorShown());
     }
 
     void loadingSortsAndKeepsTheMapToTheData() {
