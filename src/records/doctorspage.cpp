@@ -59,7 +59,7 @@ DoctorsPage::DoctorsPage(PageHost& host, QWidget* parent) : RecordsPage(host, pa
     lblDrName = m_details->addLine(QStringLiteral("Doctor Name:"), QStringLiteral("lblDrName"));
     m_details->addLine(QStringLiteral("Specialty:"), QStringLiteral("SPECIALTY"));
     m_details->addLine(QStringLiteral("Office Phone:"), QStringLiteral("POFFICE"));
-    m_details->addLine(QStringLiteral("Office Fax:"), QStringLiteral("PFAX"));
+    m_details->addBeside(QStringLiteral("Office Fax:"), QStringLiteral("PFAX"));
     m_details->addLine(QStringLiteral("Mobile Phone:"), QStringLiteral("PMOBILE"));
     m_details->addLine(QStringLiteral("Home Phone:"), QStringLiteral("PHOME"));
     m_details->addMemo(QStringLiteral("Comments:"), QStringLiteral("COMMENTS"));

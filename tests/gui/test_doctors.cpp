@@ -94,6 +94,19 @@ private slots:
         QCOMPARE(f->find<QLabel>("lblDrName")->text(), QStringLiteral("Dr. Anna Berger"));
     }
 
+    // "Office Fax:" stands on the line of "Office Phone:".
+    void theFaxStandsBesideTheOfficePhone() {
+        std::unique_ptr<MainWindowFixture> f(makeHousehold());
+        f->window->show();
+        f->window->dxSideBar1ItemClick(0);
+        auto* phone = f->find<QLabel>("POFFICE");
+        auto* fax = f->find<QLabel>("PFAX");
+        QTRY_VERIFY(phone->isVisible());
+        QCOMPARE(fax->mapTo(f->window.get(), QPoint()).y(), phone->mapTo(f->window.get(), QPoint()).y());
+        QVERIFY(fax->mapTo(f->window.get(), QPoint()).x() > phone->mapTo(f->window.get(), QPoint()).x());
+        QVERIFY(f->find<QLabel>("PMOBILE")->y() > phone->y());
+    }
+
     void addingANewDoctorWritesTheDoctorAndItsLink() {
         std::unique_ptr<MainWindowFixture> f(makeHousehold());
         const int doctors = test::count(f->ctx.db, "doctor");
