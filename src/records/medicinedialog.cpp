@@ -72,9 +72,12 @@ void TfrmMedicine::buildControls() {
     ug->addWidget(rbAddMedicine);
     ug->addWidget(dbMedName);
     layout->addWidget(m_upper);
-    setTabOrder(dbMedName, rbSelectMedicine);
-    setTabOrder(rbSelectMedicine, cbMedicine);
-    setTabOrder(cbMedicine, rbAddMedicine);
+    // Each radio button is a stop of its own for Tab (an exclusive pair would be one stop, its
+    // checked button), so the two are kept exclusive by hand.
+    for (QRadioButton* r : {rbSelectMedicine, rbAddMedicine})
+        r->setAutoExclusive(false);
+    connect(rbSelectMedicine, &QRadioButton::toggled, this, [this](bool on) { rbAddMedicine->setChecked(!on); });
+    connect(rbAddMedicine, &QRadioButton::toggled, this, [this](bool on) { rbSelectMedicine->setChecked(!on); });
 
     m_info = new QGroupBox(QStringLiteral("Medicine Information"), this);
     auto* ig = new QGridLayout(m_info);
@@ -105,6 +108,9 @@ void TfrmMedicine::buildControls() {
     ig->addWidget(new QLabel(QStringLiteral("Comments:"), m_info), 5, 0, 1, 2);
     ig->addWidget(DBMemo1, 6, 0, 1, 2);
     layout->addWidget(m_info);
+    const QList<QWidget*> order{dbMedName, rbSelectMedicine, cbMedicine, rbAddMedicine, DBEdit2};
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     QPushButton* ok = addDialogButtons(this, layout, "BitBtn1", "BitBtn2");
     setMinimumWidth(380);

@@ -64,6 +64,35 @@ private slots:
         QCOMPARE(details(f, "NAME"), QString());
     }
 
+    // Tab goes from the name through the upper group in its order, then to "Prescription #:".
+    void tabGoesThroughTheUpperGroupInItsOrder() {
+        MainWindowFixture f({}, household);
+        TfrmMedicine d(f.ctx, TfrmMedicine::Mode::Add, -1, f.window.get());
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        auto* name = d.findChild<QLineEdit*>("dbMedName");
+        name->setFocus(Qt::TabFocusReason);
+        QStringList order;
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order << QApplication::focusWidget()->objectName();
+        }
+        // The list waits for its radio button, so Tab passes it by.
+        QCOMPARE(order, QStringList({"rbSelectMedicine", "rbAddMedicine", "DBEdit2"}));
+        QTest::mouseClick(d.findChild<QRadioButton*>("rbSelectMedicine"), Qt::LeftButton);
+        QVERIFY(!d.findChild<QRadioButton*>("rbAddMedicine")->isChecked());
+        // The name now waits for its own radio button; from the first one Tab goes on in order.
+        d.findChild<QRadioButton*>("rbSelectMedicine")->setFocus(Qt::TabFocusReason);
+        order.clear();
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(order, QStringList({"cbMedicine", "rbAddMedicine", "DBEdit2"}));
+        QTest::mouseClick(d.findChild<QRadioButton*>("rbAddMedicine"), Qt::LeftButton);
+        QVERIFY(!d.findChild<QRadioButton*>("rbSelectMedicine")->isChecked());
+    }
+
     void addingANewMedicineStoresThePrescriptionOnTheLink() {
         MainWindowFixture f({}, household);
         QCOMPARE(medicineGrid(f)->shownRows(), 3);
