@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -306,6 +307,24 @@ private slots:
         QCOMPARE(Messages::shown(), QStringList({"Error starting player program."}));
         f.find<QAction>("emailSettings1")->trigger(); // says plainly that it is not there yet
         QCOMPARE(Messages::shown().size(), 2);
+    }
+
+    // The welcome page counts its steps 1 to 4 in order, each with its icon; the help pages
+    // say where the prescription number is shown.
+    void theWelcomeStepsCountInOrderWithTheirIcons() {
+        MainWindowFixture f;
+        const QString page = QString::fromUtf8(test::readAll(f.ctx.ProgramDir + "web/index.html"));
+        static const QRegularExpression step(QStringLiteral("<b>(\\d)\\.</b></td>\\s*<td[^>]*><img src=\"([^\"]+)\""));
+        QStringList numbers;
+        for (auto it = step.globalMatch(page); it.hasNext();) {
+            const auto m = it.next();
+            numbers << m.captured(1);
+            QVERIFY2(QFile::exists(f.ctx.ProgramDir + "web/" + m.captured(2)), qPrintable(m.captured(2)));
+        }
+        QCOMPARE(numbers, QStringList({"1", "2", "3", "4"}));
+        const QString help = QString::fromUtf8(test::readAll(f.ctx.ProgramDir + "help/medicines.html"));
+        QVERIFY(!help.contains("details and prescription number"));
+        QVERIFY(f.find<QTextBrowser>("html1")->toPlainText().contains("Create a profile for each person."));
     }
 
     // Help opens in a window of the program, with no browser at all.
