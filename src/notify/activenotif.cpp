@@ -22,6 +22,7 @@ namespace {
 QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
+    l->setTextFormat(Qt::PlainText); // names and texts are shown as typed, never as markup
     l->move(x, y);
     l->resize(parent->width() - x - 4, 16);
     return l;
@@ -94,10 +95,26 @@ TfrmActiveNotif::TfrmActiveNotif(Context& ctx, const PopupRequest& r) : QWidget(
     notifname->setText(dose ? QStringLiteral("Notification: Medicine - ") + name
                             : QStringLiteral("Notification: Appointment - Dr. ") + name);
     notifdelay->setText(r.NOTIFMIN >= 1 ? countdownText(!dose, r.NOTIFMIN) : QString());
+    fitNameLine(strip);
     if (r.PLAYAUDIO) {
         lblAudioFile->setText(r.AUDIOFILE);
         MediaPlayer2->show();
     }
+}
+
+// A long name wraps onto more lines and the window grows downwards (its top stays), so no part
+// of the name is lost; the whole name is also its tooltip.
+void TfrmActiveNotif::fitNameLine(QWidget* strip) {
+    notifname->setWordWrap(true);
+    notifname->setToolTip(notifname->text());
+    const int needed = notifname->heightForWidth(notifname->width());
+    const int extra = needed - notifname->height();
+    if (extra <= 0) return;
+    notifname->resize(notifname->width(), needed);
+    for (QWidget* w : {static_cast<QWidget*>(notifdelay), static_cast<QWidget*>(Label2),
+                       static_cast<QWidget*>(notifmsg), strip})
+        w->move(w->x(), w->y() + extra);
+    setFixedSize(width(), height() + extra);
 }
 
 TfrmActiveNotif::~TfrmActiveNotif() {

@@ -40,6 +40,7 @@ protected:
 
 private:
     void startAudio();
+    void fitNameLine(QWidget* strip);
     QString nameFor(const PopupRequest& request);
 
     Context& m_ctx;

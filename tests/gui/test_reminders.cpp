@@ -250,6 +250,30 @@ private slots:
         f.window->openReminders()[0]->close();
     }
 
+    // A long name wraps and the window grows downwards from the same top; nothing is cut, and
+    // the window carries the program's icon.
+    void aLongNameWrapsAndTheWindowGrowsDownwards() {
+        ReminderFixture f;
+        test::addDoctor(f.ctx.db, "Maximilianus", "Montgomery-Oppenheimer-Vanderbilt");
+        f.clock->setValue(at(9, 45));
+        auto* shortOne = TfrmActiveNotif::open(f.ctx, appointment(at(10, 0), 15, QString()));
+        auto* w = TfrmActiveNotif::open(f.ctx, appointment(at(10, 0), 15));
+        auto* name = w->findChild<QLabel*>("notifname");
+        const QString whole = "Notification: Appointment - Dr. Maximilianus Montgomery-Oppenheimer-Vanderbilt";
+        QCOMPARE(name->text(), whole);
+        QCOMPARE(name->toolTip(), whole);
+        QVERIFY(name->height() >= name->heightForWidth(name->width()));
+        QVERIFY(w->height() > TfrmActiveNotif::kClientHeight);
+        auto* ok = w->findChild<QPushButton*>("BitBtn1");
+        QVERIFY(ok->mapTo(w, QPoint(0, ok->height())).y() <= w->height());
+        QVERIFY(w->findChild<QWidget*>("notifdelay")->y() >= name->geometry().bottom());
+        QCOMPARE(w->pos().y(), shortOne->pos().y()); // every reminder window keeps the same top
+        QVERIFY(!w->windowIcon().isNull());
+        QVERIFY(shortOne->height() < w->height());
+        shortOne->close();
+        w->close();
+    }
+
     // The error box of a tick does not hold the ticks up: a dose that falls due while it stands
     // open is raised on time, and the box is not shown again.
     void theErrorBoxOfATickDoesNotHoldUpTheReminders() {
