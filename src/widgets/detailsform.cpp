@@ -11,7 +11,8 @@ DetailsForm::DetailsForm(QWidget* content) {
     m_grid = new QGridLayout;
     m_grid->setContentsMargins(8, 4, 8, 4);
     m_grid->setHorizontalSpacing(12);
-    m_grid->setColumnStretch(1, 1);
+    // A second pair on a line stands close after the first value; the last column takes the rest.
+    m_grid->setColumnMinimumWidth(1, 120);
     m_grid->setColumnStretch(3, 1);
     if (auto* box = qobject_cast<QBoxLayout*>(content->layout())) box->insertLayout(1, m_grid);
 }

@@ -38,11 +38,11 @@ void NavBar::addItem(const QIcon& icon, const QString& caption) {
     b->setFixedSize(65, 60);
     // The caption stays white on a dark ground in every state; the current page's item is
     // marked by a darker ground and a light border.
-    b->setStyleSheet(QStringLiteral(
-        "QToolButton { color: white; background: transparent; border: 1px solid transparent; border-radius: 3px; }"
-        "QToolButton:hover { background: #6c6c6c; border-color: #9a9a9a; }"
-        "QToolButton:pressed { background: #4a4a4a; }"
-        "QToolButton:checked { background: #464646; border-color: #e8e8e8; font-weight: bold; }"));
+    b->setStyleSheet(QStringLiteral("QToolButton { color: white; background: transparent; border: 1px solid "
+                                    "transparent; border-radius: 3px; }"
+                                    "QToolButton:hover { background: #6c6c6c; border-color: #9a9a9a; }"
+                                    "QToolButton:pressed { background: #4a4a4a; }"
+                                    "QToolButton:checked { background: #464646; border-color: #e8e8e8; }"));
     const int index = static_cast<int>(m_items.size());
     // A click never unmarks the current item; the page shown decides what is marked.
     connect(b, &QToolButton::clicked, this, [this, index] {

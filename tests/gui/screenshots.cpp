@@ -7,6 +7,7 @@
 #include "records/medicinedialog.h"
 #include "support/guifixture.h"
 #include "support/plans.h"
+#include "widgets/navbar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,13 +15,37 @@
 #include <QDir>
 #include <QRadioButton>
 #include <QTimer>
+#include <QToolButton>
 
 using namespace vantrel;
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screens");
-    QDir().mkpath(out);
+namespace {
+
+void settle() {
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
+void save(QWidget* w, const QString& out, const QString& name) {
+    settle();
+    w->grab().save(out + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+// The pages a run opens after an earlier one stored its lists as slivers.
+void afterARestart(const QString& out) {
+    test::MainWindowFixture f([](Settings& s) {
+        s.Width = 820;
+        s.Height = 620;
+        s.medpan1h = s.medpan2h = s.docpan1h = s.docpan2h = 23;
+    });
+    f.window->startShown(true);
+    f.window->dxSideBar1ItemClick(0);
+    save(f.window.get(), out, QStringLiteral("restart-doctors"));
+    f.window->dxSideBar1ItemClick(1);
+    save(f.window.get(), out, QStringLiteral("restart-medicines"));
+}
+
+void allTheRest(const QString& out) {
     test::MainWindowFixture f(
         [](Settings& s) {
             s.Width = 820;
@@ -141,5 +166,33 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
     a->grab().save(out + QStringLiteral("/reminder-dose.png"));
     b->grab().save(out + QStringLiteral("/reminder-appointment.png"));
+    PopupRequest longName = dose;
+    longName.MEDREF = test::addMedicine(f.ctx.db, QStringLiteral("Hydrochlorothiazide Extended Release 25 mg "
+                                                                 "tablets for the morning"));
+    auto* c = TfrmActiveNotif::open(f.ctx, longName);
+    save(c, out, QStringLiteral("reminder-long-name"));
+
+    // The navigation bar: the current page's item marked, and an item pressed.
+    f.window->dxSideBar1ItemClick(1);
+    auto* nav = f.find<QWidget>(QStringLiteral("Panel1"));
+    save(nav, out, QStringLiteral("navbar-current"));
+    auto* item = f.find<NavBar>(QStringLiteral("dxSideBar1"))->item(2);
+    item->setDown(true);
+    save(nav, out, QStringLiteral("navbar-pressed"));
+    item->setDown(false);
+
+    // Help in its own window.
+    f.find<QAction>(QStringLiteral("Contents1"))->trigger();
+    if (auto* help = f.find<QWidget>(QStringLiteral("TfrmHelp"))) save(help, out, QStringLiteral("help"));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screens");
+    QDir().mkpath(out);
+    allTheRest(out);
+    afterARestart(out);
     return 0;
 }
