@@ -43,6 +43,7 @@ QMessageBox::StandardButton Messages::show(QWidget* parent, QMessageBox::Icon ic
         return h.answers.isEmpty() ? defaultButton
                                    : static_cast<QMessageBox::StandardButton>(h.answers.takeFirst());
     QMessageBox box(icon, QString::fromLatin1(kAppTitle), text, buttons, parent);
+    box.setTextFormat(Qt::PlainText); // names and paths in a message are shown as they are
     box.setDefaultButton(defaultButton);
     placeAtCorner(&box, parent);
     return static_cast<QMessageBox::StandardButton>(box.exec());
@@ -54,6 +55,7 @@ QMessageBox* Messages::errorWithoutWaiting(QWidget* parent, const QString& text)
     if (h.answerMessages) return nullptr;
     auto* box = new QMessageBox(QMessageBox::Critical, QString::fromLatin1(kAppTitle), text, QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setTextFormat(Qt::PlainText);
     box->setWindowModality(Qt::NonModal);
     placeAtCorner(box, parent);
     box->show();

@@ -74,6 +74,7 @@ TfrmActiveNotif::TfrmActiveNotif(Context& ctx, const PopupRequest& r) : QWidget(
     lblStartTime->hide();
     lblAudioFile = new QLabel(strip);
     lblAudioFile->setObjectName(QStringLiteral("lblAudioFile"));
+    lblAudioFile->setTextFormat(Qt::PlainText);
     lblAudioFile->hide();
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
