@@ -2,12 +2,14 @@
 
 #include "core/errors.h"
 #include "data/schema.h"
+#include "platform/qt/savefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <algorithm>
 
 namespace vantrel::data {
 
@@ -43,10 +45,58 @@ void Database::checkFile(const QString& path) const {
         throw DataError(unusable(path, QStringLiteral("it is not a table file")));
 }
 
+// Looks into an existing table file without writing to it: its pages must be sound, and it must
+// hold our table with every field, or nothing but SQLite's own bookkeeping. True when the table
+// has yet to be made in it.
+bool Database::inspectFile(const QString& path, const TableDef& def) const {
+    if (!QFileInfo::exists(path) || QFileInfo(path).size() == 0) return true;
+    const QString name = m_name + QStringLiteral("-inspect");
+    bool needsTable = false;
+    QString problem;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=1500"));
+        if (!db.open()) {
+            problem = db.lastError().text();
+        } else {
+            QSqlQuery q(db);
+            if (!q.exec(QStringLiteral("PRAGMA quick_check")) || !q.next())
+                problem = q.lastError().text();
+            else if (q.value(0).toString() != QLatin1String("ok"))
+                problem = QStringLiteral("it is damaged (%1)").arg(q.value(0).toString());
+            q.finish();
+            QStringList tables;
+            if (problem.isEmpty() && q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
+                while (q.next())
+                    tables << q.value(0).toString();
+            q.finish();
+            if (problem.isEmpty() && !tables.contains(def.name, Qt::CaseInsensitive)) {
+                needsTable = tables.isEmpty() || tables == QStringList{QStringLiteral("sqlite_sequence")};
+                if (!needsTable) problem = QStringLiteral("it holds no table \"%1\"").arg(def.name);
+            } else if (problem.isEmpty()) {
+                QStringList columns;
+                if (q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(def.name)))
+                    while (q.next())
+                        columns << q.value(1).toString();
+                q.finish();
+                for (const FieldDef& f : def.fields)
+                    if (problem.isEmpty() && !columns.contains(f.name, Qt::CaseInsensitive))
+                        problem = QStringLiteral("its table has no field %1").arg(f.name);
+            }
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (!problem.isEmpty()) throw DataError(unusable(path, problem));
+    return needsTable;
+}
+
 void Database::open(const QString& dataDir) {
     close();
     QDir dir(dataDir);
-    if (!dir.exists() && !QDir().mkpath(dataDir))
+    // A data folder the program makes is the user's alone; one that exists keeps its mode.
+    if (!dir.exists() && !platform::makePrivatePath(dataDir))
         throw DataError(QStringLiteral("The data folder \"%1\" does not exist and cannot be created.")
                             .arg(QDir::toNativeSeparators(dataDir)));
     if (!QFileInfo(dataDir).isWritable())
@@ -55,10 +105,21 @@ void Database::open(const QString& dataDir) {
                 .arg(QDir::toNativeSeparators(dataDir)));
     m_dir = dir.absolutePath();
 
-    // Every existing file is looked at before anything is opened, so a bad one stops the
-    // opening before any file has been touched.
+    // Every existing file is looked at, to its pages, before anything is opened or created, so
+    // a bad one stops the opening before any file has been touched or added.
+    QStringList toCreate;
     for (const TableDef& t : allTables())
         checkFile(dir.filePath(t.fileName()));
+    for (const TableDef& t : allTables())
+        if (inspectFile(dir.filePath(t.fileName()), t)) toCreate << t.name;
+    // The tables hold a household's medical data: readable by its owner only.
+    for (const TableDef& t : allTables()) {
+        QFile f(dir.filePath(t.fileName()));
+        if (!f.exists() && !f.open(QIODevice::WriteOnly))
+            throw DataError(unusable(f.fileName(), f.errorString()));
+        f.close();
+        f.setPermissions(platform::kOwnerOnly);
+    }
 
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     m_db.setDatabaseName(dir.filePath(tableDef(QStringLiteral("patient")).fileName()));
@@ -73,51 +134,50 @@ void Database::open(const QString& dataDir) {
     m_statements = 0;
     try {
         for (const TableDef& t : allTables())
-            attachAndCheck(schemaOf(t.name), dir.filePath(t.fileName()), t.name);
+            attachTable(schemaOf(t.name), dir.filePath(t.fileName()), t.name, toCreate.contains(t.name));
+        // A table made anew while others still point into it hands out keys above theirs, so a
+        // new row never takes over what belonged to an old one.
+        for (const QString& t : toCreate)
+            keepKeysAboveReferences(tableDef(t));
     } catch (...) {
         close();
         throw;
     }
 }
 
-void Database::attachAndCheck(const QString& schema, const QString& path, const QString& table) {
+void Database::attachTable(const QString& schema, const QString& path, const QString& table, bool create) {
     const TableDef& def = tableDef(table);
-    const bool existed = QFileInfo(path).size() > 0;
-    if (schema != QLatin1String("main")) {
-        QSqlQuery attach(m_db);
-        attach.prepare(QStringLiteral("ATTACH DATABASE ? AS ") + schema);
-        attach.addBindValue(path);
-        if (!attach.exec()) throw DataError(unusable(path, attach.lastError().text()));
-    }
     QSqlQuery q(m_db);
-    if (!q.exec(QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type = 'table'").arg(schema)))
-        throw DataError(unusable(path, q.lastError().text()));
-    QStringList tables;
-    while (q.next())
-        tables << q.value(0).toString();
-    q.finish();
-
-    if (!tables.contains(def.name, Qt::CaseInsensitive)) {
-        const bool onlyBookkeeping =
-            tables.isEmpty() || tables == QStringList{QStringLiteral("sqlite_sequence")};
-        if (existed && !onlyBookkeeping)
-            throw DataError(unusable(path, QStringLiteral("it holds no table \"%1\"").arg(def.name)));
-        if (!q.exec(def.createSql(schema))) throw DataError(unusable(path, q.lastError().text()));
-    } else {
-        if (!q.exec(QStringLiteral("PRAGMA %1.table_info(%2)").arg(schema, def.name)))
-            throw DataError(unusable(path, q.lastError().text()));
-        QStringList columns;
-        while (q.next())
-            columns << q.value(1).toString();
-        q.finish();
-        for (const FieldDef& f : def.fields)
-            if (!columns.contains(f.name, Qt::CaseInsensitive))
-                throw DataError(unusable(path, QStringLiteral("its table has no field %1").arg(f.name)));
+    if (schema != QLatin1String("main")) {
+        q.prepare(QStringLiteral("ATTACH DATABASE ? AS ") + schema);
+        q.addBindValue(path);
+        if (!q.exec()) throw DataError(unusable(path, q.lastError().text()));
     }
+    if (create && !q.exec(def.createSql(schema))) throw DataError(unusable(path, q.lastError().text()));
     // The plans are what reminders stand on: they go to disk at every change. The calendar's
     // scratch rows are rebuilt at every refresh and need no such care.
     const char* sync = def.fullSync ? "FULL" : def.name == QLatin1String("drplanner") ? "OFF" : "NORMAL";
     q.exec(QStringLiteral("PRAGMA %1.synchronous = %2").arg(schema, QLatin1String(sync)));
+}
+
+void Database::keepKeysAboveReferences(const TableDef& def) {
+    if (def.key.isEmpty()) return;
+    qint64 highest = 0;
+    QSqlQuery q(m_db);
+    for (const TableDef& other : allTables()) {
+        if (other.name == def.name || other.fieldIndex(def.key) < 0) continue;
+        if (q.exec(QStringLiteral("SELECT max(%1) FROM %2.%3").arg(def.key, schemaOf(other.name), other.name)) &&
+            q.next())
+            highest = std::max(highest, q.value(0).toLongLong());
+        q.finish();
+    }
+    if (highest <= 0) return;
+    const QString schema = schemaOf(def.name);
+    if (!q.exec(QStringLiteral("DELETE FROM %1.sqlite_sequence WHERE name = '%2'").arg(schema, def.name)) ||
+        !q.exec(QStringLiteral("INSERT INTO %1.sqlite_sequence (name, seq) VALUES ('%2', %3)")
+                    .arg(schema, def.name)
+                    .arg(highest)))
+        throw DataError(unusable(m_dir + QLatin1Char('/') + def.fileName(), q.lastError().text()));
 }
 
 void Database::close() {

@@ -13,6 +13,8 @@
 
 namespace vantrel::data {
 
+struct TableDef;
+
 class Database {
 public:
     explicit Database(QString connectionName = QStringLiteral("vandata"));
@@ -46,7 +48,9 @@ public:
 
 private:
     void checkFile(const QString& path) const;
-    void attachAndCheck(const QString& schema, const QString& path, const QString& table);
+    bool inspectFile(const QString& path, const TableDef& def) const;
+    void attachTable(const QString& schema, const QString& path, const QString& table, bool create);
+    void keepKeysAboveReferences(const TableDef& def);
     void finishAll();
     [[noreturn]] void fail(const QString& context, const QString& engineText) const;
 

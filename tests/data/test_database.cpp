@@ -5,6 +5,7 @@
 #include "support/testsupport.h"
 
 #include <QProcess>
+#include <sys/stat.h>
 #include <QtTest>
 
 using namespace vantrel;
@@ -155,6 +156,110 @@ private slots:
         // Once finished, the statement is used again rather than made anew.
         QCOMPARE(&db.run(sql, {1}), &q);
         db.close();
+    }
+
+    // The tables hold a household's medical data: the folder the program makes is 0700 and its
+    // files 0600 whatever the umask; a folder given to it keeps its own mode.
+    void theFilesArePrivateWhateverTheUmask_data() {
+        QTest::addColumn<int>("mask");
+        QTest::newRow("umask 022") << 022;
+        QTest::newRow("umask 000") << 0;
+    }
+    void theFilesArePrivateWhateverTheUmask() {
+        QFETCH(int, mask);
+        const mode_t old = ::umask(static_cast<mode_t>(mask));
+        test::Sandbox box;
+        const QString made = box.path("made/data");
+        {
+            Database db;
+            db.open(made);
+            db.run("INSERT INTO patient (NAME) VALUES ('Ann')");
+        }
+        QDir().mkpath(box.path("given"));
+        QFile::setPermissions(box.path("given"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                     QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                                                     QFileDevice::ExeGroup);
+        {
+            Database db;
+            db.open(box.path("given"));
+        }
+        ::umask(old);
+        const auto mode = [](const QString& path) {
+            struct stat st {};
+            ::stat(QFile::encodeName(path).constData(), &st);
+            return static_cast<int>(st.st_mode & 0777);
+        };
+        QCOMPARE(mode(made), 0700);
+        QCOMPARE(mode(box.path("given")), 0750);
+        for (const TableDef& t : allTables()) {
+            QCOMPARE(mode(made + "/" + t.fileName()), 0600);
+            QCOMPARE(mode(box.path("given/") + t.fileName()), 0600);
+        }
+    }
+
+    // A table file whose header is sound but a page is not is named, and nothing is written.
+    void aDamagedPageIsNamedAndNothingIsWritten() {
+        test::Sandbox box;
+        {
+            Database db;
+            db.open(box.dataDir());
+            db.transaction([&] {
+                for (int i = 0; i < 300; ++i)
+                    db.run("INSERT INTO patient (NAME) VALUES (?)", {QString(100, QChar('a' + i % 26))});
+            });
+        }
+        const QString file = box.dataDir() + "/patient.DAT";
+        QByteArray bytes = test::readAll(file);
+        QVERIFY(bytes.size() > 3 * 4096);
+        for (int i = 0; i < 64; ++i)
+            bytes[2 * 4096 + i] = char(0xA5);
+        test::writeAll(file, bytes);
+        const auto before = QFileInfo(file).lastModified();
+        Database db;
+        const QString error = errorOf([&] { db.open(box.dataDir()); });
+        QVERIFY2(error.contains("patient.DAT") && error.contains("damaged"), qPrintable(error));
+        QCOMPARE(test::readAll(file), bytes);
+        QCOMPARE(QFileInfo(file).lastModified(), before);
+        QVERIFY(!db.isOpen());
+    }
+
+    // Every existing file is checked before a missing one is made: one foreign file stops the
+    // opening with nothing new beside it.
+    void oneForeignFileAddsNoNewFiles() {
+        test::Sandbox box;
+        QDir().mkpath(box.dataDir());
+        test::writeAll(box.dataDir() + "/notif.DAT", "not a table file at all, just some text");
+        Database db;
+        QVERIFY(errorOf([&] { db.open(box.dataDir()); }).contains("notif.DAT"));
+        QCOMPARE(QDir(box.dataDir()).entryList(QDir::Files), QStringList({"notif.DAT"}));
+    }
+
+    // An emptied profile table, with links of the old profiles still there: a new profile gets a
+    // key none of them uses, so it never inherits another person's medicines.
+    void aTableMadeAnewHandsOutKeysAboveTheOnesStillReferred() {
+        test::Sandbox box;
+        {
+            Database db;
+            db.open(box.dataDir());
+            for (const char* name : {"Ann", "Ben", "Cid"})
+                db.run("INSERT INTO patient (NAME) VALUES (?)", {QString::fromLatin1(name)});
+            db.run("INSERT INTO mlref (PATIENTREF, MEDREF) VALUES (3, 1)");
+            db.run("INSERT INTO planlist (PATIENTREF, NOTIFREF) VALUES (2, 7)");
+        }
+        QFile::resize(box.dataDir() + "/patient.DAT", 0);
+        QFile::remove(box.dataDir() + "/notif.DAT");
+        Database db;
+        db.open(box.dataDir());
+        db.run("INSERT INTO patient (NAME) VALUES ('Dee')");
+        QSqlQuery& q = db.run("SELECT PATIENTREF FROM patient");
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 4);
+        q.finish();
+        db.run("INSERT INTO notif (NOTIFTYPE) VALUES ('P')");
+        QSqlQuery& n = db.run("SELECT max(NOTIFREF) FROM notif");
+        QVERIFY(n.next());
+        QCOMPARE(n.value(0).toInt(), 8);
+        n.finish();
     }
 
     void theMainWindowCursorsOpenInTheirOrder() {
