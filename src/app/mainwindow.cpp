@@ -279,8 +279,8 @@ void TfrmMain::FormCreate() {
 }
 
 void TfrmMain::openDataStore() {
-    QDir().mkpath(m_ctx.tempDir());
-    ClearTempFolder(m_ctx.tempDir());
+    m_ctx.makeTempDir();
+    m_ctx.clearTempDir();
     m_ctx.db.open(m_ctx.DataDir);
     m_cursors = std::make_unique<data::MainCursors>(m_ctx.db);
     m_cursors->openAll();
@@ -291,7 +291,7 @@ void TfrmMain::openDataStore() {
 void TfrmMain::closeDataStore() {
     if (m_cursors) m_cursors->closeAll();
     m_ctx.db.close();
-    ClearTempFolder(m_ctx.tempDir());
+    m_ctx.clearTempDir();
 }
 
 void TfrmMain::restoreGeometryFromSettings() {

@@ -1,6 +1,11 @@
 #include "core/context.h"
 
+#include "core/errors.h"
+#include "core/shared.h"
+#include "platform/qt/savefile.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace vantrel {
@@ -21,8 +26,36 @@ Context* Context::current() {
     return g_current;
 }
 
+namespace {
+// The program marks the temp folder it makes, so that it never empties a folder of someone else's.
+const QString kTempMark = QStringLiteral(".vantrel-temp");
+
+bool isOurTempFolder(const QString& folder) {
+    return QFileInfo::exists(QDir(folder).filePath(kTempMark));
+}
+} // namespace
+
 QString Context::tempDir() const {
-    return QDir(DataDir).filePath(QStringLiteral("temp"));
+    // "temp" when it is ours or not there yet; a folder of that name that the program did not
+    // make is left alone, and one of its own name is used beside it.
+    const QString usual = QDir(DataDir).filePath(QStringLiteral("temp"));
+    if (!QFileInfo::exists(usual) || isOurTempFolder(usual)) return usual;
+    return QDir(DataDir).filePath(QStringLiteral("vantrel-temp"));
+}
+
+void Context::clearTempDir() const {
+    const QString folder = tempDir();
+    if (isOurTempFolder(folder)) ClearTempFolder(folder);
+}
+
+QString Context::makeTempDir() const {
+    const QString folder = tempDir();
+    if (isOurTempFolder(folder)) return folder;
+    if (QFileInfo::exists(folder) || !platform::makePrivatePath(folder))
+        throw PlatformError(QStringLiteral("The temp folder \"%1\" cannot be made.").arg(QDir::toNativeSeparators(folder)));
+    QFile mark(QDir(folder).filePath(kTempMark));
+    if (mark.open(QIODevice::WriteOnly)) mark.setPermissions(platform::kOwnerOnly);
+    return folder;
 }
 
 QString chooseDataDir(const QString& requested, const QString& programDir, const QString& userDataDir) {

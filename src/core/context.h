@@ -56,6 +56,10 @@ struct Context {
     TestHooks hooks;
 
     QString tempDir() const;
+    // Makes the temp folder (private, and marked as the program's) where it is not there yet.
+    QString makeTempDir() const;
+    // Empties the temp folder of its files, when it is the program's own.
+    void clearTempDir() const;
     void saveSettings() { SaveSettings(settings, *store); }
     // Writes or deletes the logon entry as AutoStart says.
     void syncAutoStart(bool ignoreDeleteErrors) {

@@ -100,6 +100,24 @@ private slots:
         QVERIFY(!f.ctx.db.isOpen());
     }
 
+    // A folder named "temp" that the program did not make is left alone; the program uses a
+    // folder of its own beside it, private and emptied at start and exit.
+    void aTempFolderOfSomeoneElseIsLeftAlone() {
+        MainWindowFixture f({}, [](MainWindowFixture& g) {
+            QDir().mkpath(g.box.dataDir() + "/temp");
+            test::writeAll(g.box.dataDir() + "/temp/their.txt", "keep me");
+        });
+        QCOMPARE(test::readAll(f.box.dataDir() + "/temp/their.txt"), QByteArray("keep me"));
+        QVERIFY(f.ctx.tempDir() != f.box.dataDir() + "/temp");
+        QVERIFY(QFileInfo(f.ctx.tempDir()).isDir());
+        QCOMPARE(QFileInfo(f.ctx.tempDir()).permissions() & 0x0077, QFileDevice::Permissions());
+        test::writeAll(f.ctx.tempDir() + "/scratch.tmp", "x");
+        f.window->startShown(true);
+        f.find<QAction>("ExitVantrelPlanner1")->trigger();
+        QVERIFY(QDir(f.ctx.tempDir()).entryList(QDir::Files).isEmpty());
+        QCOMPARE(test::readAll(f.box.dataDir() + "/temp/their.txt"), QByteArray("keep me"));
+    }
+
     void withoutANotificationAreaClosingMinimises() {
         MainWindowFixture f;
         f.ctx.hooks.trayAvailable = false;
