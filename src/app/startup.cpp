@@ -7,6 +7,7 @@
 #include "core/errors.h"
 #include "core/shared.h"
 #include "platform/country.h"
+#include "platform/qt/savefile.h"
 #include "platform/singleinstance.h"
 #include "version.h"
 
@@ -30,11 +31,18 @@ QString configDir() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
 }
 
-// A settings file that could not be read whole is kept aside before anything overwrites it.
-void reportDamagedSettings(const QString& path, const QString& problem) {
+// A settings file that could not be read whole is kept aside, private like the file itself,
+// before anything overwrites it. Returns the copy's path.
+QString keepDamagedCopy(const QString& path) {
     const QString copy = path + QStringLiteral(".damaged");
     QFile::remove(copy);
     QFile::copy(path, copy);
+    QFile::setPermissions(copy, platform::kOwnerOnly);
+    return copy;
+}
+
+void reportDamagedSettings(const QString& path, const QString& problem) {
+    const QString copy = keepDamagedCopy(path);
     Messages::warning(nullptr,
                       QStringLiteral("The settings file \"%1\" is damaged (%2).\nA copy was kept as \"%3\"; "
                                      "settings that could not be read have their default values.")
@@ -47,10 +55,29 @@ void loadOrCreateSettings(Context& ctx, int screenHeight, const QString& path, c
     const CountryLookup country = lookup ? lookup : [] { return platform::regionalCountryName(); };
     SetDefaultSettings(ctx.settings, screenHeight, country);
     ctx.store = platform::openSettingsFile(path.toStdString());
+    if (ctx.store->unreadable()) {
+        Messages::warning(nullptr, QStringLiteral("The settings file \"%1\" cannot be read. It is left as it is, "
+                                                  "the default settings are used, and nothing is saved to it "
+                                                  "until the program is started again.")
+                                       .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
     if (!ctx.store->loadProblem().empty())
         reportDamagedSettings(path, QString::fromStdString(ctx.store->loadProblem()));
     if (ctx.store->keyExists(kGeneralKey)) {
-        if (auto warning = LoadSettings(ctx.settings, *ctx.store)) Messages::warning(nullptr, *warning);
+        QString generalProblem;
+        const auto warning = LoadSettings(ctx.settings, *ctx.store, &generalProblem);
+        // Before anything is written over a file with a wrong value, a copy of it is kept.
+        if ((warning || !generalProblem.isEmpty()) && ctx.store->loadProblem().empty()) {
+            const QString copy = keepDamagedCopy(path);
+            if (!generalProblem.isEmpty())
+                Messages::warning(nullptr, QStringLiteral("%1 in the settings file \"%2\". It and the general settings "
+                                                          "after it have their default values; a copy of the file "
+                                                          "was kept as \"%3\".")
+                                               .arg(generalProblem, QDir::toNativeSeparators(path),
+                                                    QDir::toNativeSeparators(copy)));
+        }
+        if (warning) Messages::warning(nullptr, *warning);
         return;
     }
     // First run: the defaults are written at once, so the store holds a full set from now on.

@@ -120,13 +120,14 @@ void SetDefaultSettings(Settings& s, int screenHeight, const CountryLookup& coun
     s.allowwake = false;
 }
 
-std::optional<QString> LoadSettings(Settings& s, SettingsStore& store) {
+std::optional<QString> LoadSettings(Settings& s, SettingsStore& store, QString* generalProblem) {
     store.createKey(kGeneralKey);
     try {
         for (const Field& f : kGeneral)
             readField(store, kGeneralKey, f, s);
-    } catch (const SettingsError&) {
+    } catch (const SettingsError& e) {
         // The rest of the general group keeps what the record held.
+        if (generalProblem) *generalProblem = e.message();
     }
     store.createKey(kWindowKey);
     try {

@@ -54,7 +54,10 @@ void SetDefaultSettings(Settings& s, int screenHeight, const CountryLookup& coun
 // what the record held for the rest. A missing or mistyped window value does not stop the
 // program: the values not read keep their defaults and the text of the problem is returned,
 // for the caller to show as a warning.
-std::optional<QString> LoadSettings(Settings& s, platform::SettingsStore& store);
+// A value of the general group that is missing or mistyped also stops its group's reading; its
+// message goes to `generalProblem` when given.
+std::optional<QString> LoadSettings(Settings& s, platform::SettingsStore& store,
+                                    QString* generalProblem = nullptr);
 void SaveSettings(const Settings& s, platform::SettingsStore& store);
 
 void WriteRegValue(platform::SettingsStore& store, const std::string& key, const std::string& name,

@@ -35,6 +35,9 @@ public:
     virtual void save() = 0;
     // A description of what could not be read when the store was loaded, empty when nothing.
     virtual std::string loadProblem() const = 0;
+    // True when the store exists but could not be read at all: it is left as it is, and saving
+    // writes nothing over it for the rest of the run.
+    virtual bool unreadable() const { return false; }
 };
 
 // The store kept in a file at the given path (the Linux side keeps one text file, readable by

@@ -5,6 +5,7 @@
 #include "support/testsupport.h"
 
 #include <QtTest>
+#include <unistd.h>
 
 using namespace vantrel;
 
@@ -72,6 +73,101 @@ private slots:
         loadOrCreateSettings(ctx, 1080, box.settingsFile());
         QCOMPARE(Messages::shown(), QStringList({"Invalid data type for 'Width'"}));
         QCOMPARE(ctx.settings.Width, 600);
+    }
+
+    // A settings file that exists but cannot be read is said so, left as it is, and not written
+    // over during the run. Root reads any file, so there a folder stands in the file's place.
+    void anUnreadableFileIsReportedAndNeverWrittenOver() {
+        test::Sandbox box;
+        QDir().mkpath(QFileInfo(box.settingsFile()).path());
+        const bool root = ::getuid() == 0;
+        QByteArray original = "[SOFTWARE\\Vantrel\\Planner]\n\"SMTPPass\"=\"secret\"\n";
+        if (root) {
+            QDir().mkpath(box.settingsFile());
+        } else {
+            test::writeAll(box.settingsFile(), original);
+            QFile::setPermissions(box.settingsFile(), QFileDevice::Permissions());
+        }
+        TestContext ctx;
+        loadOrCreateSettings(ctx, 1080, box.settingsFile());
+        QCOMPARE(Messages::shown().size(), 1);
+        QVERIFY(Messages::shown()[0].contains("cannot be read"));
+        ctx.settings.SMTPServer = "other.example.org";
+        ctx.saveSettings(); // writes nothing over it
+        if (root) {
+            QVERIFY(QFileInfo(box.settingsFile()).isDir());
+        } else {
+            QFile::setPermissions(box.settingsFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            QCOMPARE(test::readAll(box.settingsFile()), original);
+        }
+        QVERIFY(!QFile::exists(box.settingsFile() + ".damaged"));
+    }
+
+    // A mistyped value at the head of the general group: the reading stops there as before, but
+    // the user is told which value was wrong, and the old file (password and all) is kept.
+    void aMistypedGeneralValueKeepsTheOldFileAndSaysWhich() {
+        test::Sandbox box;
+        {
+            TestContext first;
+            loadOrCreateSettings(first, 1080, box.settingsFile());
+            first.settings.SMTPServer = "mail.example.org";
+            first.settings.SMTPPass = "secret";
+            first.saveSettings();
+        }
+        QByteArray text = test::readAll(box.settingsFile());
+        text.replace("\"AutoStart\"=dword:00000001", "\"AutoStart\"=\"yes\"");
+        test::writeAll(box.settingsFile(), text);
+        TestContext ctx;
+        loadOrCreateSettings(ctx, 1080, box.settingsFile());
+        QCOMPARE(Messages::shown().size(), 1);
+        QVERIFY2(Messages::shown()[0].contains("Invalid data type for 'AutoStart'"), qPrintable(Messages::shown()[0]));
+        QVERIFY(Messages::shown()[0].contains("planner.reg.damaged"));
+        QCOMPARE(ctx.settings.SMTPPass, QString()); // the rule of reading is kept
+        ctx.saveSettings();
+        const QString copy = box.settingsFile() + ".damaged";
+        QVERIFY(test::readAll(copy).contains("\"SMTPPass\"=\"secret\""));
+        QCOMPARE(QFileInfo(copy).permissions() & 0x0077, QFileDevice::Permissions());
+    }
+
+    // A file or a value beyond a sane size is damage: kept aside and reported, not read.
+    void aHugeFileOrValueIsTakenAsDamage() {
+        test::Sandbox box;
+        {
+            TestContext first;
+            loadOrCreateSettings(first, 1080, box.settingsFile());
+        }
+        const QByteArray good = test::readAll(box.settingsFile());
+        test::writeAll(box.settingsFile(), good + "\"Huge\"=\"" + QByteArray(100 * 1024, 'x') + "\"\n");
+        {
+            TestContext ctx;
+            loadOrCreateSettings(ctx, 1080, box.settingsFile());
+            QCOMPARE(Messages::shown().size(), 1);
+            QVERIFY(Messages::shown()[0].contains("longer than 64 KiB"));
+        }
+        test::writeAll(box.settingsFile(), good + "; " + QByteArray(2 * 1024 * 1024, 'y') + "\n");
+        TestContext ctx;
+        loadOrCreateSettings(ctx, 1080, box.settingsFile());
+        QCOMPARE(Messages::shown().size(), 1);
+        QVERIFY(Messages::shown()[0].contains("larger than 1 MiB"));
+        QVERIFY(QFileInfo(box.settingsFile() + ".damaged").size() > 2 * 1024 * 1024);
+    }
+
+    // A hand-edited file with a byte-order mark and CR LF line ends reads as it should.
+    void aByteOrderMarkAndCrLfAreRead() {
+        test::Sandbox box;
+        {
+            TestContext first;
+            loadOrCreateSettings(first, 1080, box.settingsFile());
+            first.settings.SMTPServer = "mail.example.org";
+            first.saveSettings();
+        }
+        QByteArray text = test::readAll(box.settingsFile());
+        text.replace("\n", "\r\n");
+        test::writeAll(box.settingsFile(), "\xEF\xBB\xBF" + text);
+        TestContext ctx;
+        loadOrCreateSettings(ctx, 1080, box.settingsFile());
+        QVERIFY2(Messages::shown().isEmpty(), qPrintable(Messages::shown().join("|")));
+        QCOMPARE(ctx.settings.SMTPServer, QStringLiteral("mail.example.org"));
     }
 };
 

@@ -3,6 +3,8 @@
 #include "core/errors.h"
 #include "platform/qt/savefile.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -99,8 +101,21 @@ std::optional<StoredValue> IniSettingsStore::parseValue(const std::string& text)
 }
 
 void IniSettingsStore::load() {
+    const QFileInfo info(QString::fromStdString(m_path));
+    if (!info.exists() && !info.isSymLink()) return; // no file yet: an empty store
     std::ifstream in(m_path, std::ios::binary);
-    if (!in) return; // no file yet: an empty store
+    char probe = 0;
+    if (!info.isFile() || !in || (in.get(probe), in.bad())) {
+        m_unreadable = true;
+        m_problem = "it cannot be read";
+        return;
+    }
+    in.clear();
+    in.seekg(0);
+    if (info.size() > kMaxFileSize) {
+        m_problem = "it is larger than 1 MiB";
+        return;
+    }
     std::string line;
     Section* current = nullptr;
     int lineNo = 0;
@@ -109,6 +124,8 @@ void IniSettingsStore::load() {
     };
     while (std::getline(in, line)) {
         ++lineNo;
+        // A file saved by an editor may begin with a byte-order mark and end its lines with CR LF.
+        if (lineNo == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty() || line[0] == ';' || line[0] == '#') continue;
         if (line[0] == '[') {
@@ -124,6 +141,10 @@ void IniSettingsStore::load() {
         size_t pos = unquote(line, 0, name);
         if (pos == std::string::npos || pos >= line.size() || line[pos] != '=') {
             complain("not a value line");
+            continue;
+        }
+        if (line.size() - pos > kMaxValueSize) {
+            complain("the value of \"" + name + "\" is longer than 64 KiB");
             continue;
         }
         auto v = parseValue(line.substr(pos + 1));
@@ -195,6 +216,8 @@ void IniSettingsStore::removeValue(const std::string& key, const std::string& na
 }
 
 void IniSettingsStore::save() {
+    // What could not be read is not written over; the start said so.
+    if (m_unreadable) return;
     std::ostringstream out;
     out << "; Vantrel Planner settings. Values are dword:<hex> numbers or quoted texts.\n";
     for (const auto& s : m_sections) {

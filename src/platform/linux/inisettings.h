@@ -22,6 +22,11 @@ public:
     void removeValue(const std::string& key, const std::string& name) override;
     void save() override;
     std::string loadProblem() const override { return m_problem; }
+    bool unreadable() const override { return m_unreadable; }
+
+    // Beyond these sizes a file or a value is taken as damage, not read.
+    static constexpr long long kMaxFileSize = 1024 * 1024;
+    static constexpr size_t kMaxValueSize = 64 * 1024;
 
     static std::string serialize(const StoredValue& v);
     static std::optional<StoredValue> parseValue(const std::string& text);
@@ -44,6 +49,7 @@ private:
     std::string m_path;
     std::vector<Section> m_sections;
     std::string m_problem;
+    bool m_unreadable = false;
 };
 
 } // namespace vantrel::platform
