@@ -474,20 +474,31 @@ void TfrmMain::takeLayoutIntoSettings() {
 void TfrmMain::closeEvent(QCloseEvent* e) {
     const bool mayClose = m_ctx.ExitRequested;
     takeLayoutIntoSettings();
+    QString failure;
     try {
         m_ctx.saveSettings();
     } catch (const std::exception& ex) {
-        // The window stays as it was, so nothing the user set is lost silently.
-        e->ignore();
-        Messages::error(this, errorText(ex));
-        return;
+        failure = errorText(ex);
+    }
+    m_settingsSaveFailed = !failure.isEmpty();
+    // While the session ends no box may hold the end up: the exit code tells of the failure.
+    if (m_settingsSaveFailed && !m_endingSession) {
+        Messages::error(this, failure);
+        // Closing to the notification area waits for a save that works; exiting may go on
+        // once the user knows what is lost.
+        if (!mayClose || !Messages::confirm(this, QStringLiteral("The settings could not be saved. Exit "
+                                                                 "Vantrel Planner anyway?"))) {
+            m_ctx.ExitRequested = false;
+            e->ignore();
+            return;
+        }
     }
     if (mayClose) {
         if (!m_ctx.SessionEnding) closeDataStore();
         m_notiftimer->stop();
         if (m_tray) m_tray->hide();
         e->accept();
-        QCoreApplication::exit(0);
+        QCoreApplication::exit(m_settingsSaveFailed ? 1 : 0);
         return;
     }
     e->ignore();
@@ -514,6 +525,7 @@ void TfrmMain::STFixTimer() {
 void TfrmMain::sessionEnding(bool finalEnd) {
     if (!m_ctx.SessionEnding) {
         m_ctx.ExitRequested = false;
+        m_endingSession = true;
         close(); // saves the layout and hides the window
         Panel40->timerConfig()->stop();
         STFix->stop();
@@ -525,7 +537,7 @@ void TfrmMain::sessionEnding(bool finalEnd) {
     if (finalEnd) {
         m_sessionResume->stop();
         if (m_tray) m_tray->hide();
-        QCoreApplication::exit(0);
+        QCoreApplication::exit(m_settingsSaveFailed ? 1 : 0);
     } else {
         m_sessionResume->start();
     }
@@ -533,6 +545,7 @@ void TfrmMain::sessionEnding(bool finalEnd) {
 
 void TfrmMain::resumeAfterCancelledSessionEnd() {
     if (!m_ctx.SessionEnding) return;
+    m_endingSession = false;
     openDataStore();
     m_ctx.SessionEnding = false;
     m_ctx.ExitRequested = false;

@@ -151,6 +151,8 @@ private:
     QTimer* m_sessionResume = nullptr;
     platform::TerminationWatcher* m_termination = nullptr;
     bool m_startMaximized = false;
+    bool m_endingSession = false;
+    bool m_settingsSaveFailed = false;
 };
 
 } // namespace vantrel

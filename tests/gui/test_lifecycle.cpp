@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QMessageBox>
 #include <QtTest>
 
 using namespace vantrel;
@@ -187,6 +188,29 @@ private slots:
         f.window->close();
         QVERIFY(f.window->isVisible());
         QCOMPARE(Messages::shown().size(), 1);
+        QDir(f.box.settingsFile()).removeRecursively();
+    }
+
+    // Exiting when the settings cannot be written: the error once, then the choice to exit anyway.
+    void exitWithSettingsThatCannotBeWrittenAsksBeforeItGoes() {
+        MainWindowFixture f;
+        f.window->startShown(true);
+        QFile::remove(f.box.settingsFile());
+        QDir().mkpath(f.box.settingsFile());
+        Messages::setNextAnswer(QMessageBox::Ok);
+        Messages::setNextAnswer(QMessageBox::No);
+        f.find<QAction>("ExitVantrelPlanner1")->trigger();
+        QCOMPARE(Messages::shown().size(), 2);
+        QCOMPARE(Messages::shown()[1], QStringLiteral("The settings could not be saved. Exit Vantrel Planner anyway?"));
+        QVERIFY(f.window->isVisible());
+        QVERIFY(f.ctx.db.isOpen());
+        QVERIFY(!f.ctx.ExitRequested);
+        Messages::setNextAnswer(QMessageBox::Ok);
+        Messages::setNextAnswer(QMessageBox::Yes);
+        f.find<QAction>("ExitVantrelPlanner1")->trigger();
+        QCOMPARE(Messages::shown().size(), 4);
+        QVERIFY(!f.window->isVisible());
+        QVERIFY(!f.ctx.db.isOpen());
         QDir(f.box.settingsFile()).removeRecursively();
     }
 };

@@ -34,6 +34,21 @@ private slots:
             QVERIFY2(!QFile::exists(box.dataDir() + "/" + f + "-journal"), qPrintable(f));
         }
     }
+
+    // SIGTERM always ends the program; the exit code tells whether the settings were saved.
+    void sigtermEndsWithOneWhenTheSettingsCannotBeSaved() {
+        test::Sandbox box;
+        QProcess p;
+        p.start(QString::fromLocal8Bit(qgetenv("VANTREL_PLANNER")), {"--data-dir", box.dataDir(), "STARTUP"});
+        QVERIFY(p.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(box.configDir() + "/autostart/vantrel-planner.desktop"), 10000);
+        QFile::remove(box.settingsFile());
+        QDir().mkpath(box.settingsFile()); // a folder in the file's place: every save fails
+        p.terminate();
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestShutdown)
