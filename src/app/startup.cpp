@@ -123,7 +123,14 @@ int runPlanner(int argc, char** argv) {
 
     // A second start in the same session only asks the running one to come forward.
     platform::SingleInstance instance(QStringLiteral("VantrelPlanner"));
-    if (platform::AlreadyRunning(instance, true)) return 0;
+    try {
+        if (platform::AlreadyRunning(instance, true)) return 0;
+    } catch (const PlatformError& e) {
+        // Never ends in silence: the terminal and the user are told why.
+        std::fprintf(stderr, "vantrel-planner: %s\n", e.what());
+        Messages::error(nullptr, e.message());
+        return 1;
+    }
 
     // Dates and times are written month first with "/" whatever the user's locale.
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));

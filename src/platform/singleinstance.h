@@ -16,7 +16,8 @@ public:
     explicit SingleInstance(const QString& name, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // True when this process is now the only instance; false when another one runs.
+    // True when this process is now the only instance; false when another one runs. Throws
+    // PlatformError, saying why, when the lock cannot be had for any other reason.
     bool tryBecomePrimary();
     // Asks the running instance to bring its window forward. Returns whether it answered.
     bool activateRunning(int timeoutMs = 1000);

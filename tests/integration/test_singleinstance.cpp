@@ -72,6 +72,54 @@ private slots:
         QCOMPARE(p.exitCode(), 2);
         QVERIFY(!QFile::exists(box.settingsFile()));
     }
+
+    // A runtime folder that others may write is not used for the lock; a private folder in the
+    // user's cache is, and the hand-over still works.
+    void aForeignLockFolderIsPassedBy() {
+        test::Sandbox box;
+        const QString shared = box.path("shared");
+        QDir().mkpath(shared);
+        QFile::setPermissions(shared, QFileDevice::Permissions(0x7777)); // rwx for everyone
+        test::writeAll(shared + "/VantrelPlanner.lock", "99999\nvantrel-planner\nsomeone\n");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_RUNTIME_DIR", shared);
+        env.insert("XDG_CACHE_HOME", box.path("cache"));
+        QProcess first;
+        first.setProcessEnvironment(env);
+        first.start(program(), {"--data-dir", box.dataDir(), "startup"});
+        QVERIFY(first.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(box.configDir() + "/autostart/vantrel-planner.desktop"), 10000);
+        QCOMPARE(first.state(), QProcess::Running);
+        QVERIFY(QFile::exists(box.path("cache/vantrel/VantrelPlanner.lock")));
+        QCOMPARE(QFileInfo(box.path("cache/vantrel")).permissions() & 0x0077, QFileDevice::Permissions());
+        QProcess second;
+        second.setProcessEnvironment(env);
+        second.start(program(), {"--data-dir", box.dataDir()});
+        QVERIFY(second.waitForFinished(5000));
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(first.state(), QProcess::Running);
+        first.terminate();
+        QVERIFY(first.waitForFinished(5000));
+    }
+
+    // A start that cannot take the lock for any reason but a running instance says why.
+    void aLockThatCannotBeTakenIsSaidNotSilent() {
+        test::Sandbox box;
+        test::writeAll(box.path("not-a-folder"), "x");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("XDG_RUNTIME_DIR");
+        env.insert("XDG_CACHE_HOME", box.path("not-a-folder"));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(program(), {"--data-dir", box.dataDir(), "startup"});
+        QVERIFY(p.waitForStarted());
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += p.readAllStandardError()).contains("cannot start"), 10000);
+        QVERIFY2(said.contains("not-a-folder"), said.constData());
+        QVERIFY(!QFile::exists(box.dataDir() + "/patient.DAT")); // nothing was opened
+        p.kill(); // its message box waits for a person
+        p.waitForFinished(5000);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSingleInstance)

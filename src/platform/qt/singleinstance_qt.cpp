@@ -1,5 +1,6 @@
 #include "platform/singleinstance.h"
 
+#include "core/errors.h"
 #include "platform/qt/savefile.h"
 
 #include <QDir>
@@ -55,15 +56,23 @@ QString SingleInstance::socketPath() const {
 }
 
 bool SingleInstance::tryBecomePrimary() {
+    // Only a folder of this user's alone is used: another user could otherwise hold the lock.
+    if (!isPrivateToUser(m_dir))
+        throw PlatformError(QStringLiteral("Vantrel Planner cannot start: the folder \"%1\" for its single-instance "
+                                           "lock is missing or not private to this user.")
+                                .arg(QDir::toNativeSeparators(m_dir)));
     // A lock left by a process that died is taken over, so a crash never blocks the next start.
     m_lock = std::make_unique<QLockFile>(lockPath());
     m_lock->setStaleLockTime(0);
     if (!m_lock->tryLock(0)) {
-        const bool heldByAnother = m_lock->error() == QLockFile::LockFailedError;
+        const QLockFile::LockError error = m_lock->error();
         m_lock.reset();
-        // No lock can be had here at all: better run than refuse to remind.
-        if (heldByAnother) return false;
-        return true;
+        if (error == QLockFile::LockFailedError) return false; // another instance runs
+        throw PlatformError(QStringLiteral("Vantrel Planner cannot start: its single-instance lock \"%1\" cannot be "
+                                           "taken (%2).")
+                                .arg(QDir::toNativeSeparators(lockPath()),
+                                     error == QLockFile::PermissionError ? QStringLiteral("no permission")
+                                                                         : QStringLiteral("an unknown error")));
     }
     QLocalServer::removeServer(socketPath());
     m_server = new QLocalServer(this);
