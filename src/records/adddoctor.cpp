@@ -170,6 +170,24 @@ void TfrmAddDoctor::showRow() {
     m_mobile->setStoredText(field("PMOBILE"));
     m_home->setStoredText(field("PHOME"));
     m_comments->setPlainText(field("COMMENTS"));
+    // What each field shows now; a field still showing it on OK was not touched.
+    m_shownAtLoad.clear();
+    if (existingRow())
+        for (const auto& [name, value] : fieldValues())
+            m_shownAtLoad.insert(name, value);
+}
+
+QList<std::pair<QString, QString>> TfrmAddDoctor::fieldValues() const {
+    return {{QStringLiteral("SPECIALTY"), DBComboBox1->currentText()},
+            {QStringLiteral("POFFICE"), m_office->storedText()},
+            {QStringLiteral("PFAX"), m_fax->storedText()},
+            {QStringLiteral("PMOBILE"), m_mobile->storedText()},
+            {QStringLiteral("PHOME"), m_home->storedText()},
+            {QStringLiteral("COMMENTS"), m_comments->toPlainText()}};
+}
+
+bool TfrmAddDoctor::untouched(const QString& field, const QString& value) const {
+    return existingRow() && m_shownAtLoad.contains(field) && m_shownAtLoad.value(field) == value;
 }
 
 void TfrmAddDoctor::showEvent(QShowEvent* e) {
@@ -208,12 +226,11 @@ void TfrmAddDoctor::writeRow() {
     } else {
         tbdoctor.edit();
     }
-    tbdoctor.setValue(QStringLiteral("SPECIALTY"), DBComboBox1->currentText().left(35));
-    tbdoctor.setValue(QStringLiteral("POFFICE"), m_office->storedText());
-    tbdoctor.setValue(QStringLiteral("PFAX"), m_fax->storedText());
-    tbdoctor.setValue(QStringLiteral("PMOBILE"), m_mobile->storedText());
-    tbdoctor.setValue(QStringLiteral("PHOME"), m_home->storedText());
-    tbdoctor.setValue(QStringLiteral("COMMENTS"), m_comments->toPlainText());
+    // A field the user did not touch keeps what is stored, to the letter, even where it is
+    // longer than the field now allows.
+    for (const auto& [name, value] : fieldValues())
+        if (!untouched(name, value))
+            tbdoctor.setValue(name, name == QLatin1String("SPECIALTY") ? value.left(35) : value);
     tbdoctor.post();
     if (m_mode == Mode::Add) {
         tbdlref.append();
@@ -232,8 +249,12 @@ void TfrmAddDoctor::BitBtn1Click() {
         Messages::warning(this, QStringLiteral("Warning: First name is required"));
         return;
     }
-    for (PhoneEdit* e : {m_office, m_fax, m_mobile, m_home})
-        if (!e->isComplete()) {
+    const QList<std::pair<QString, PhoneEdit*>> phones{{QStringLiteral("POFFICE"), m_office},
+                                                       {QStringLiteral("PFAX"), m_fax},
+                                                       {QStringLiteral("PMOBILE"), m_mobile},
+                                                       {QStringLiteral("PHOME"), m_home}};
+    for (const auto& [name, e] : phones)
+        if (!untouched(name, e->storedText()) && !e->isComplete()) {
             phoneLeftIncomplete(e);
             return;
         }

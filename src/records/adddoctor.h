@@ -2,6 +2,8 @@
 // Adds a new doctor, takes one over from another profile, or edits the selected one.
 #include "records/takeoverdialog.h"
 
+#include <QMap>
+
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
@@ -34,6 +36,9 @@ private:
     void showRow() override;
     void writeRow();
     void phoneLeftIncomplete(PhoneEdit* edit);
+    // The doctor's fields by name, as the controls show them.
+    QList<std::pair<QString, QString>> fieldValues() const;
+    bool untouched(const QString& field, const QString& value) const;
     QList<QWidget*> nameEdits() const;
 
     data::Table& tbdoctor = m_row;
@@ -45,6 +50,7 @@ private:
     QLineEdit *dbLastName, *dbFirstName, *dbMI;
     PhoneEdit *m_office, *m_fax, *m_mobile, *m_home;
     QPlainTextEdit* m_comments;
+    QMap<QString, QString> m_shownAtLoad;
 };
 
 } // namespace vantrel

@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSqlQuery>
 #include <QtTest>
 
 using namespace vantrel;
@@ -105,6 +106,32 @@ private slots:
         QCOMPARE(fax->mapTo(f->window.get(), QPoint()).y(), phone->mapTo(f->window.get(), QPoint()).y());
         QVERIFY(fax->mapTo(f->window.get(), QPoint()).x() > phone->mapTo(f->window.get(), QPoint()).x());
         QVERIFY(f->find<QLabel>("PMOBILE")->y() > phone->y());
+    }
+
+    // OK without a change writes every field back as it was stored, even where it is longer
+    // than the dialog's fields allow today.
+    void anUntouchedFieldIsWrittenBackToTheLetter_data() {
+        QTest::addColumn<bool>("usPhones");
+        QTest::newRow("free phone format") << false;
+        QTest::newRow("U.S. phone format") << true;
+    }
+    void anUntouchedFieldIsWrittenBackToTheLetter() {
+        QFETCH(bool, usPhones);
+        std::unique_ptr<MainWindowFixture> f(makeHousehold(usPhones));
+        const QString longPhone = "(555) 123-4567 ext. 89";
+        const QString longSpecialty = "Cardiology and internal medicine, senior consultant";
+        f->ctx.db.run("UPDATE doctor SET POFFICE = ?, PHOME = ?, SPECIALTY = ? WHERE LASTNAME = 'Berger'",
+                      {longPhone, "+44 20 7946 0958 1234", longSpecialty});
+        QSqlQuery& q = f->ctx.db.run("SELECT DRREF FROM doctor WHERE LASTNAME = 'Berger'");
+        QVERIFY(q.next());
+        const int berger = q.value(0).toInt();
+        q.finish();
+        TfrmAddDoctor d(f->ctx, TfrmAddDoctor::Mode::Edit, berger, f->window.get());
+        clickOk(&d);
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QCOMPARE(test::count(f->ctx.db, QStringLiteral("doctor WHERE POFFICE = '%1'").arg(longPhone)), 1);
+        QCOMPARE(test::count(f->ctx.db, "doctor WHERE PHOME = '+44 20 7946 0958 1234'"), 1);
+        QCOMPARE(test::count(f->ctx.db, QStringLiteral("doctor WHERE SPECIALTY = '%1'").arg(longSpecialty)), 1);
     }
 
     void addingANewDoctorWritesTheDoctorAndItsLink() {
