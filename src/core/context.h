@@ -52,6 +52,7 @@ struct Context {
     bool MainShown = false;
     bool ExitRequested = false;
     bool SessionEnding = false;
+    bool SoundFailureTold = false; // the first sound that could not play in a run is also said in a box
 
     TestHooks hooks;
 

@@ -118,6 +118,22 @@ void TfrmActiveNotif::fitNameLine(QWidget* strip) {
     setFixedSize(width(), height() + extra);
 }
 
+// A line above the buttons says the sound could not play and why; the window grows downwards.
+void TfrmActiveNotif::showSoundProblem(const QString& why) {
+    auto* strip = findChild<QWidget*>(QStringLiteral("Panel1"));
+    auto* line = new QLabel(QStringLiteral("The sound could not be played: ") + why, this);
+    line->setObjectName(QStringLiteral("lblSoundProblem"));
+    line->setTextFormat(Qt::PlainText);
+    line->setWordWrap(true);
+    line->setStyleSheet(QStringLiteral("color: #a00000;"));
+    const int width = this->width() - 16;
+    const int needed = line->heightForWidth(width);
+    line->setGeometry(8, strip->y(), width, needed);
+    strip->move(strip->x(), strip->y() + needed + 4);
+    setFixedSize(this->width(), height() + needed + 4);
+    line->show();
+}
+
 TfrmActiveNotif::~TfrmActiveNotif() {
     // The sound ends with its window.
     if (m_player) m_player->stop();
@@ -175,11 +191,16 @@ void TfrmActiveNotif::startAudio() {
         m_stop->setEnabled(false);
         MediaPlayer2->hide();
     };
-    // A file that cannot be played is said once; the countdown goes on.
+    // A sound that cannot play is said in the window, and the first time in a run also in a
+    // message; the countdown goes on.
     m_player->onError = [this](const std::string& text) {
         m_stop->setEnabled(false);
         MediaPlayer2->hide();
-        Messages::error(this, QString::fromStdString(text));
+        showSoundProblem(QString::fromStdString(text));
+        if (!m_ctx.SoundFailureTold) {
+            m_ctx.SoundFailureTold = true;
+            Messages::error(this, QString::fromStdString(text));
+        }
     };
     m_stop->setEnabled(true);
     m_player->play(lblAudioFile->text().toStdString());

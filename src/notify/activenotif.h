@@ -41,6 +41,7 @@ protected:
 private:
     void startAudio();
     void fitNameLine(QWidget* strip);
+    void showSoundProblem(const QString& why);
     QString nameFor(const PopupRequest& request);
 
     Context& m_ctx;

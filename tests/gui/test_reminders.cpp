@@ -201,6 +201,17 @@ private slots:
         QCOMPARE(Messages::shown(), QStringList({"Cannot open the file."}));
         QCOMPARE(label(w, "notifdelay"), QStringLiteral("Appointment occurs in 8 minutes."));
         QCOMPARE(FakePlayer::created, 1);
+        // The window itself says so too, above its buttons.
+        QCOMPARE(label(w, "lblSoundProblem"), QStringLiteral("The sound could not be played: Cannot open the file."));
+        QVERIFY(w->findChild<QLabel*>("lblSoundProblem")->geometry().bottom() <
+                w->findChild<QPushButton*>("BitBtn1")->mapTo(w, QPoint()).y());
+        // A later sound that fails in the same run is said in its window only.
+        FakePlayer::failNext = true;
+        auto* later = TfrmActiveNotif::open(f.ctx, r);
+        later->Timer1Timer();
+        QCOMPARE(Messages::shown().size(), 1);
+        QVERIFY(later->findChild<QLabel*>("lblSoundProblem"));
+        later->close();
         w->close();
     }
 

@@ -3,6 +3,8 @@
 #include "platform/audio.h"
 #include "support/testsupport.h"
 
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QtTest>
 
 using namespace vantrel;
@@ -69,6 +71,9 @@ private slots:
         const QString outcome = playAndWait(toneWav());
         qInfo() << (outcome.isEmpty() ? QStringLiteral("played to the end") : "reported: " + outcome);
         QVERIFY(outcome != "no answer" && outcome != "still playing");
+        // A computer with no sound output is told so, not left to believe the alarm sounded.
+        if (QMediaDevices::audioOutputs().isEmpty())
+            QCOMPARE(outcome, QStringLiteral("No sound output is available on this computer."));
     }
 
     void garbageIsAnsweredToo() {

@@ -1,7 +1,9 @@
 #include "platform/audio.h"
 
+#include <QAudioDevice>
 #include <QAudioOutput>
 #include <QFileInfo>
+#include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QUrl>
 
@@ -34,6 +36,11 @@ public:
         m_failed = false;
         if (!QFileInfo(path).isFile()) {
             fail("The audio file \"" + file + "\" cannot be found.");
+            return;
+        }
+        // Without a sound output the player would only warn on the terminal.
+        if (QMediaDevices::audioOutputs().isEmpty()) {
+            fail("No sound output is available on this computer.");
             return;
         }
         m_started = true;
