@@ -7,6 +7,7 @@
 
 #include <QBoxLayout>
 #include <QDialog>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPushButton>
@@ -14,6 +15,18 @@
 #include <QWidget>
 
 namespace vantrel {
+
+namespace {
+// "WAV Audio Files|*.wav|All Files|*.*" as Qt writes it: "WAV Audio Files (*.wav);;All Files (*)".
+QString qtFilter(const QString& pairs) {
+    const QStringList parts = pairs.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        out << QStringLiteral("%1 (%2)").arg(
+            parts[i], parts[i + 1] == QLatin1String("*.*") ? QStringLiteral("*") : parts[i + 1]);
+    return out.join(QStringLiteral(";;"));
+}
+} // namespace
 
 void placeDialog(QWidget* dialog, const QWidget* mainWindow, Placement rule) {
     if (!mainWindow) return;
@@ -53,6 +66,13 @@ QPushButton* addDialogButtons(QDialog* dialog, QBoxLayout* layout, const char* o
     }
     layout->addLayout(row);
     return ok;
+}
+
+QString openFileName(QWidget* parent, const QString& folder, const QString& filter) {
+    if (Context* ctx = Context::current();
+        ctx && (ctx->hooks.answerMessages || !ctx->hooks.nextFileNames.isEmpty()))
+        return ctx->hooks.nextFileNames.isEmpty() ? QString() : ctx->hooks.nextFileNames.takeFirst();
+    return QFileDialog::getOpenFileName(parent, QString(), folder, qtFilter(filter));
 }
 
 int ShellOpen(const QString& target, QWidget* parent) {

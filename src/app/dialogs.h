@@ -27,6 +27,10 @@ void placeDialog(QWidget* dialog, const QWidget* mainWindow, Placement rule);
 QPushButton* addDialogButtons(QDialog* dialog, QBoxLayout* layout, const char* okName,
                               const char* cancelName = nullptr);
 
+// The open-file dialog: the chosen file's full path, or empty on Cancel. In test mode the next
+// queued file name answers instead.
+QString openFileName(QWidget* parent, const QString& folder, const QString& filter);
+
 // Opens a web page or file with the desktop; shows "Error starting player program." and gives
 // -1 when that fails, else 0.
 int ShellOpen(const QString& target, QWidget* parent = nullptr);

@@ -25,6 +25,7 @@ struct TestHooks {
     std::optional<bool> trayAvailable;
     std::function<bool(const QString&)> desktopOpener;
     std::function<std::unique_ptr<platform::AudioPlayer>()> playerFactory;
+    QStringList nextFileNames; // the answers of the next open-file dialogs; empty means Cancel
 };
 
 struct Context {
@@ -36,9 +37,9 @@ struct Context {
     // The Context of the run (in a test, the newest one alive); null when there is none.
     static Context* current();
 
-    QString ProgramDir;  // the program's own folder, with its trailing separator
-    QString ProgramPath; // the program file
-    QString DataDir;     // where the tables and the temp folder live
+    QString ProgramDir;   // the program's own folder, with its trailing separator
+    QString ProgramPath;  // the program file
+    QString DataDir;      // where the tables and the temp folder live
     QString DataDirGiven; // the folder given with --data-dir, empty when none was
     Settings settings;
     std::unique_ptr<platform::SettingsStore> store;

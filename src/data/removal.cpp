@@ -96,4 +96,8 @@ void removeProfile(Database& db, int patientRef) {
     });
 }
 
+void removePlan(Database& db, int apptId) {
+    db.transaction([&] { removePlans(db, QStringLiteral("APPTID = ?"), {apptId}); });
+}
+
 } // namespace vantrel::data

@@ -13,5 +13,7 @@ int removeMedicineLink(Database& db, int patientRef, int mlrefKey);
 // Every link of the profile (and each doctor or medicine nobody else links), every plan with
 // its reminder rows, then the profile row.
 void removeProfile(Database& db, int patientRef);
+// One appointment or dosing with its reminder row.
+void removePlan(Database& db, int apptId);
 
 } // namespace vantrel::data

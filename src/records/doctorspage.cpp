@@ -5,6 +5,7 @@
 #include "data/removal.h"
 #include "data/table.h"
 #include "records/adddoctor.h"
+#include "schedule/appointmentwizard.h"
 #include "widgets/datagrid.h"
 #include "widgets/detailsform.h"
 
@@ -54,6 +55,12 @@ DoctorsPage::DoctorsPage(PageHost& host, QWidget* parent) : RecordsPage(host, pa
     connect(BitBtn5, &QPushButton::clicked, this, &DoctorsPage::BitBtn5Click);
     connect(btnEditDoctor, &QPushButton::clicked, this, &DoctorsPage::btnEditDoctorClick);
     connect(BitBtn7, &QPushButton::clicked, this, &DoctorsPage::BitBtn7Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &DoctorsPage::BitBtn1Click);
+    connect(btnEditDrAppt, &QPushButton::clicked, this, &DoctorsPage::btnEditDrApptClick);
+    connect(btnRemoveDrAppt, &QPushButton::clicked, this, &DoctorsPage::btnRemoveDrApptClick);
+    connect(planGrid(), &DataGrid::dblClickCell, this, [this] {
+        if (btnEditDrAppt->isEnabled()) btnEditDrApptClick();
+    });
 
     m_details = std::make_unique<DetailsForm>(m_page.details);
     lblDrName = m_details->addLine(QStringLiteral("Doctor Name:"), QStringLiteral("lblDrName"));
@@ -157,6 +164,26 @@ void DoctorsPage::BitBtn7Click() {
     data::removeDoctorLink(m_host.ctx.db, m_host.ctx.CurrentPatientRef,
                            c.tbdlref.integer(QStringLiteral("DLREF")));
     afterRemoval({&c.tbdlref, &c.tbdoctor, &c.tbnotif});
+}
+
+void DoctorsPage::BitBtn1Click() {
+    addPlan();
+}
+void DoctorsPage::btnEditDrApptClick() {
+    editPlan();
+}
+void DoctorsPage::btnRemoveDrApptClick() {
+    removePlan(QStringLiteral("Are you sure you want to remove the selected appointment?"));
+}
+
+data::Table& DoctorsPage::planCursor() const {
+    return m_host.c().tbplanlist;
+}
+
+void DoctorsPage::openWizard(bool edit, int apptId) {
+    TfrmAppointment wizard(m_host.ctx, edit ? PlanWizard::Mode::Edit : PlanWizard::Mode::Add,
+                           m_host.c().tbdoctor.integer(QStringLiteral("DRREF")), apptId, m_host.window);
+    if (wizard.exec() == QDialog::Accepted) afterPlanChange();
 }
 
 } // namespace vantrel

@@ -28,11 +28,16 @@ public slots:
     void BitBtn7Click();
     // The appointment list follows the selected doctor.
     void appointmentRowChange(int row);
+    void BitBtn1Click();
+    void btnEditDrApptClick();
+    void btnRemoveDrApptClick();
 
 protected:
     data::Table& linkCursor() const override;
     data::ListQuery& listQuery() const override;
     QString listSql(int patientRef) const override;
+    data::Table& planCursor() const override;
+    void openWizard(bool edit, int apptId) override;
 
 private:
     void showDetails();

@@ -76,8 +76,10 @@ void TfrmMedicine::buildControls() {
     // checked button), so the two are kept exclusive by hand.
     for (QRadioButton* r : {rbSelectMedicine, rbAddMedicine})
         r->setAutoExclusive(false);
-    connect(rbSelectMedicine, &QRadioButton::toggled, this, [this](bool on) { rbAddMedicine->setChecked(!on); });
-    connect(rbAddMedicine, &QRadioButton::toggled, this, [this](bool on) { rbSelectMedicine->setChecked(!on); });
+    connect(rbSelectMedicine, &QRadioButton::toggled, this,
+            [this](bool on) { rbAddMedicine->setChecked(!on); });
+    connect(rbAddMedicine, &QRadioButton::toggled, this,
+            [this](bool on) { rbSelectMedicine->setChecked(!on); });
 
     m_info = new QGroupBox(QStringLiteral("Medicine Information"), this);
     auto* ig = new QGridLayout(m_info);

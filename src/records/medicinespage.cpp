@@ -1,10 +1,12 @@
 #include "records/medicinespage.h"
 
 #include "app/messages.h"
+#include "core/datetime.h"
 #include "data/listquery.h"
 #include "data/removal.h"
 #include "data/table.h"
 #include "records/medicinedialog.h"
+#include "schedule/dosingwizard.h"
 #include "widgets/datagrid.h"
 #include "widgets/detailsform.h"
 
@@ -44,14 +46,19 @@ MedicinesPage::MedicinesPage(PageHost& host, QWidget* parent) : RecordsPage(host
         b->setEnabled(false);
 
     listGrid()->setColumns({{QStringLiteral("Medicine"), QStringLiteral("name"), 450}});
-    planGrid()->setColumns({{QStringLiteral("Start Time"), QStringLiteral("STARTTIME"), 135},
-                            {QStringLiteral("End Time"), QStringLiteral("ENDTIME"), 146}});
+    planGrid()->setColumns({{QStringLiteral("Dose Time"), QStringLiteral("STARTTIME"), 158}});
     listGrid()->onRowChanging = [this](int row) { return DBAdvStringGrid3RowChanging(row); };
     connect(listGrid(), &DataGrid::clickSort, this, &MedicinesPage::DBAdvStringGrid3ClickSort);
     connect(listGrid(), &DataGrid::dblClickCell, this, &MedicinesPage::DBAdvStringGrid3DblClickCell);
     connect(BitBtn10, &QPushButton::clicked, this, &MedicinesPage::BitBtn10Click);
     connect(btnEditMedicine, &QPushButton::clicked, this, &MedicinesPage::btnEditMedicineClick);
     connect(BitBtn12, &QPushButton::clicked, this, &MedicinesPage::BitBtn12Click);
+    connect(btnAddMedicine, &QPushButton::clicked, this, &MedicinesPage::btnAddMedicineClick);
+    connect(btnMedicineEdit, &QPushButton::clicked, this, &MedicinesPage::btnMedicineEditClick);
+    connect(btnMedicineRemove, &QPushButton::clicked, this, &MedicinesPage::btnMedicineRemoveClick);
+    connect(planGrid(), &DataGrid::dblClickCell, this, [this] {
+        if (btnMedicineEdit->isEnabled()) btnMedicineEditClick();
+    });
 
     m_details = std::make_unique<DetailsForm>(m_page.details);
     m_details->addLine(QStringLiteral("Medicine Name:"), QStringLiteral("NAME"));
@@ -152,6 +159,31 @@ void MedicinesPage::BitBtn12Click() {
     data::removeMedicineLink(m_host.ctx.db, m_host.ctx.CurrentPatientRef,
                              c.tbmlref.integer(QStringLiteral("MLREF")));
     afterRemoval({&c.tbmlref, &c.tbmedicine, &c.tbnotif});
+}
+
+void MedicinesPage::btnAddMedicineClick() {
+    addPlan();
+}
+void MedicinesPage::btnMedicineEditClick() {
+    editPlan();
+}
+void MedicinesPage::btnMedicineRemoveClick() {
+    removePlan(QStringLiteral("Are you sure you want to remove the selected dose?"));
+}
+
+// A dosing shows its time of day only.
+QStringList MedicinesPage::planCells(double start, double) const {
+    return {dt::formatTime(start)};
+}
+
+data::Table& MedicinesPage::planCursor() const {
+    return m_host.c().tbplanlist3;
+}
+
+void MedicinesPage::openWizard(bool edit, int apptId) {
+    TfrmDosing wizard(m_host.ctx, edit ? PlanWizard::Mode::Edit : PlanWizard::Mode::Add,
+                      m_host.c().tbmedicine.integer(QStringLiteral("MEDREF")), apptId, m_host.window);
+    if (wizard.exec() == QDialog::Accepted) afterPlanChange();
 }
 
 } // namespace vantrel

@@ -27,11 +27,17 @@ public slots:
     void BitBtn12Click();
     // The dosing list follows the selected medicine.
     void dosingRowChange(int row);
+    void btnAddMedicineClick();
+    void btnMedicineEditClick();
+    void btnMedicineRemoveClick();
 
 protected:
     data::Table& linkCursor() const override;
     data::ListQuery& listQuery() const override;
     QString listSql(int patientRef) const override;
+    QStringList planCells(double start, double end) const override;
+    data::Table& planCursor() const override;
+    void openWizard(bool edit, int apptId) override;
 
 private:
     void showDetails();

@@ -1,7 +1,9 @@
 #include "records/recordspage.h"
 
+#include "app/messages.h"
 #include "core/datetime.h"
 #include "data/listquery.h"
+#include "data/removal.h"
 #include "data/table.h"
 #include "widgets/datagrid.h"
 
@@ -76,7 +78,7 @@ void RecordsPage::showPlans(data::Table& plans, int row) {
         for (plans.first(); !plans.eof(); plans.next()) {
             const double start = plans.number(QStringLiteral("STARTTIME"));
             const double end = plans.number(QStringLiteral("ENDTIME"));
-            rows << QStringList{dt::formatDateTime(start), dt::formatDateTime(end)};
+            rows << planCells(start, end);
             keys << QVariantList{start, end};
         }
     planGrid()->loadRows(rows, keys);
@@ -84,6 +86,40 @@ void RecordsPage::showPlans(data::Table& plans, int row) {
     const bool any = plans.active() && !plans.isEmpty();
     m_page.lower.buttons[1]->setEnabled(any);
     m_page.lower.buttons[2]->setEnabled(any);
+}
+
+QStringList RecordsPage::planCells(double start, double end) const {
+    return {dt::formatDateTime(start), dt::formatDateTime(end)};
+}
+
+int RecordsPage::selectedPlan(data::Table& plans) const {
+    const int r = planGrid()->dataRowOf(planGrid()->selectedRow());
+    if (!plans.active() || r < 1) return -1;
+    plans.first();
+    plans.moveBy(r - 1);
+    return plans.isEmpty() ? -1 : plans.integer(QStringLiteral("APPTID"));
+}
+
+void RecordsPage::addPlan() {
+    openWizard(false, -1);
+}
+
+void RecordsPage::editPlan() {
+    const int id = selectedPlan(planCursor());
+    if (id >= 0) openWizard(true, id);
+}
+
+void RecordsPage::removePlan(const QString& question) {
+    if (!Messages::confirm(m_host.window, question)) return;
+    const int id = selectedPlan(planCursor());
+    if (id < 0) return;
+    data::removePlan(m_host.ctx.db, id);
+    afterPlanChange();
+}
+
+void RecordsPage::afterPlanChange() {
+    m_host.plansChanged({&planCursor(), &m_host.c().tbnotif},
+                        [this] { rowChanging(listGrid()->selectedRow()); });
 }
 
 void RecordsPage::showRowAfterChange(int shownRow) {

@@ -55,6 +55,20 @@ protected:
     void showPlans(data::Table& plans, int row);
     // After a dialog: reload, then select a row and follow it.
     void showRowAfterChange(int shownRow);
+    // The cells of one plan in the plan grid: its start and end, unless the page says otherwise.
+    virtual QStringList planCells(double start, double end) const;
+    // The plan shown as selected in the plan grid (its APPTID), -1 when there is none; the plan
+    // cursor is moved onto it.
+    int selectedPlan(data::Table& plans) const;
+    // The plan buttons: add, edit or remove through the page's own wizard.
+    void addPlan();
+    void editPlan();
+    void removePlan(const QString& question);
+    virtual void openWizard(bool edit, int apptId) = 0;
+    virtual data::Table& planCursor() const = 0;
+    // The plans changed: the list reads them anew and the calendar and reminders follow.
+    void afterPlanChange();
+
     // After a removal took plans with it: the given cursors and the plans are read anew, the
     // list is shown from its first row, and the calendar and the reminders follow.
     void afterRemoval(std::initializer_list<data::Table*> reopened);
