@@ -4,14 +4,21 @@
 #include "core/datetime.h"
 #include "notify/activenotif.h"
 #include "records/adddoctor.h"
+#include "records/doctorspage.h"
 #include "records/medicinedialog.h"
+#include "records/medicinespage.h"
+#include "schedule/appointmentwizard.h"
+#include "schedule/dosingwizard.h"
 #include "support/guifixture.h"
 #include "support/plans.h"
 #include "widgets/navbar.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QStackedWidget>
+#include <cmath>
 #include <QDir>
 #include <QRadioButton>
 #include <QTimer>
@@ -180,6 +187,45 @@ void allTheRest(const QString& out) {
     item->setDown(true);
     save(nav, out, QStringLiteral("navbar-pressed"));
     item->setDown(false);
+
+    // Both wizards, every page of each, with a plan of each kind in the lists behind them.
+    {
+        test::PlanSpec appt;
+        appt.type = QStringLiteral("D");
+        appt.doctor = 1;
+        appt.start = now + 1;
+        test::addPlan(f.ctx.db, appt);
+        test::PlanSpec dose;
+        dose.medicine = 2;
+        dose.start = std::floor(now) + 8.0 / 24;
+        dose.repeat = QStringLiteral("D");
+        test::addPlan(f.ctx.db, dose);
+        dose.start = std::floor(now) + 20.0 / 24;
+        test::addPlan(f.ctx.db, dose);
+    }
+    f.window->dxSideBar1ItemClick(0);
+    f.window->doctorsPage()->rowChanging(1);
+    snap(QStringLiteral("list-appointments"));
+    f.window->dxSideBar1ItemClick(1);
+    f.window->medicinesPage()->rowChanging(1);
+    snap(QStringLiteral("list-dosings"));
+    const auto wizardPages = [&](PlanWizard* w, const QString& name) {
+        w->show();
+        for (int i = 0; i < w->pages()->count(); ++i) {
+            w->pages()->setCurrentIndex(i);
+            save(w, out, QStringLiteral("%1-%2").arg(name).arg(i));
+        }
+        w->close();
+    };
+    {
+        TfrmAppointment w(f.ctx, PlanWizard::Mode::Add, 1, -1, f.window.get());
+        w.findChild<QCheckBox*>(QStringLiteral("chkPlayAudio"))->setChecked(true);
+        wizardPages(&w, QStringLiteral("wizard-appointment"));
+    }
+    {
+        TfrmDosing w(f.ctx, PlanWizard::Mode::Add, 2, -1, f.window.get());
+        wizardPages(&w, QStringLiteral("wizard-dosing"));
+    }
 
     // Help in its own window.
     f.find<QAction>(QStringLiteral("Contents1"))->trigger();
