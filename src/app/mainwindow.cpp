@@ -251,7 +251,7 @@ void TfrmMain::FormCreate() {
     m_ctx.ProgramPath = QCoreApplication::applicationFilePath();
     openDataStore();
     runStep([&] {
-        m_calendar->monthCalendar()->setSelectedDate(m_ctx.clock->now().date());
+        m_calendar->showDay(m_ctx.clock->now().date());
         UpdateHeaders();
     });
     restoreGeometryFromSettings();

@@ -1,6 +1,10 @@
 #include "schedule/calendarpage.h"
 
+#include "core/colorschemes.h"
+#include "core/datetime.h"
+#include "schedule/calendarrules.h"
 #include "widgets/navbar.h"
+#include "widgets/plannergrid.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -11,6 +15,7 @@
 #include <QRadioButton>
 #include <QSplitter>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace vantrel {
 
@@ -45,6 +50,9 @@ CalendarPage::CalendarPage(PageHost& host, QWidget* parent) : QWidget(parent), m
         c->setObjectName(QString::fromLatin1(name));
         c->setChecked(true);
         ol->addWidget(c);
+        // Either filter rebuilds, so items of an unchecked type go and a checked type's return.
+        connect(c, &QCheckBox::clicked, this, [this] { PopulateCalendar(); });
+        (QString::fromLatin1(name) == QLatin1String("chkAppointments") ? m_showAppointments : m_showMedicine) = c;
     }
     auto* days = new QGroupBox(QStringLiteral("Visible Days"), options);
     auto* dl = new QVBoxLayout(days);
@@ -75,43 +83,53 @@ CalendarPage::CalendarPage(PageHost& host, QWidget* parent) : QWidget(parent), m
     auto* rl = new QVBoxLayout(right);
     rl->setContentsMargins(0, 0, 0, 0);
     rl->setSpacing(0);
-    QWidget* title = makeTitleBar(QStringLiteral("Calendar View"), right);
+    auto* split = new QSplitter(Qt::Vertical, right);
+    split->setObjectName(QStringLiteral("CalendarSplitter"));
+    split->setChildrenCollapsible(false);
+    m_header = new QWidget(split);
+    m_header->setObjectName(QStringLiteral("CalendarHeader"));
+    m_header->setFixedHeight(154);
+    auto* header = new QVBoxLayout(m_header);
+    header->setContentsMargins(0, 0, 0, 0);
+    header->setSpacing(0);
+    QWidget* title = makeTitleBar(QStringLiteral("Calendar View"), m_header);
+    title->setFixedHeight(28);
     m_hide = new QPushButton(QStringLiteral("Hide Calendar"), title);
     m_hide->setObjectName(QStringLiteral("Button1"));
     title->layout()->addWidget(m_hide);
     connect(m_hide, &QPushButton::clicked, this, &CalendarPage::Button1Click);
-    rl->addWidget(title);
-
-    auto* split = new QSplitter(Qt::Vertical, right);
-    split->setObjectName(QStringLiteral("CalendarSplitter"));
-    m_header = new QWidget(split);
-    m_header->setObjectName(QStringLiteral("CalendarHeader"));
-    m_header->setFixedHeight(154);
-    auto* hl = new QHBoxLayout(m_header);
+    header->addWidget(title);
+    m_below = new QWidget(m_header);
+    auto* hl = new QHBoxLayout(m_below);
     auto* text = new QLabel(QStringLiteral("The calendar view allows you to view your appointments and "
                                            "medical reminders by time of day.  By "
                                            "default, the current day's schedule is shown below.  To switch "
                                            "dates, click on a date on the calendar."),
-                            m_header);
+                            m_below);
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     hl->addWidget(text, 1);
-    m_month = new QCalendarWidget(m_header);
+    m_month = new QCalendarWidget(m_below);
     m_month->setObjectName(QStringLiteral("MonthCalendar1"));
     m_month->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-    m_month->setFixedWidth(250);
+    m_month->setFixedWidth(230);
+    // Small enough for the whole month in the header's height.
+    QFont small = m_month->font();
+    small.setPointSizeF(small.pointSizeF() * 0.75);
+    m_month->setFont(small);
     hl->addWidget(m_month);
-    m_planner = new QWidget(split);
-    m_planner->setObjectName(QStringLiteral("DBPlanner1"));
-    m_planner->setAutoFillBackground(true);
-    QPalette p = m_planner->palette();
-    p.setColor(QPalette::Window, Qt::white);
-    m_planner->setPalette(p);
+    header->addWidget(m_below, 1);
+    connect(m_month, &QCalendarWidget::clicked, this, &CalendarPage::MonthCalendar1Click);
+    m_planner = new PlannerGrid(split);
+    connect(m_planner, &PlannerGrid::plannerNext, this, &CalendarPage::DBPlanner1PlannerNext);
+    connect(m_planner, &PlannerGrid::plannerPrev, this, &CalendarPage::DBPlanner1PlannerPrev);
     split->addWidget(m_header);
     split->addWidget(m_planner);
     split->setStretchFactor(1, 1);
     rl->addWidget(split, 1);
     outer->addWidget(right, 1);
+    // The grid's rows follow the selected precision button from the start.
+    m_planner->setPrecision(15, 20);
 }
 
 int CalendarPage::checkedPrecision() const {
@@ -161,32 +179,39 @@ void CalendarPage::restoreVisibleDays(int days) {
 
 void CalendarPage::rbprec15Click() {
     m_precision = 15;
+    m_planner->setPrecision(15, 20);
     emit layoutChanged();
 }
 void CalendarPage::rbprec30Click() {
     m_precision = 30;
+    m_planner->setPrecision(30, 22);
     emit layoutChanged();
 }
 void CalendarPage::rbprec60Click() {
     m_precision = 60;
+    m_planner->setPrecision(60, 22);
     emit layoutChanged();
 }
 void CalendarPage::rb1dayClick() {
     m_days = 1;
+    m_planner->setDayCount(1);
     emit layoutChanged();
 }
 void CalendarPage::rb3daysClick() {
     m_days = 3;
+    m_planner->setDayCount(3);
     emit layoutChanged();
 }
 void CalendarPage::rb5daysClick() {
     m_days = 5;
+    m_planner->setDayCount(5);
     emit layoutChanged();
 }
 
 void CalendarPage::Button1Click() {
-    const bool hide = m_header->isVisible();
-    m_header->setVisible(!hide);
+    const bool hide = m_below->isVisible();
+    m_below->setVisible(!hide);
+    m_header->setFixedHeight(hide ? 28 : 154);
     m_hide->setText(hide ? QStringLiteral("Show Calendar") : QStringLiteral("Hide Calendar"));
 }
 
@@ -198,8 +223,51 @@ void CalendarPage::switchProfile(int patientRef) {
     PopulateCalendar();
 }
 
-// The planner grid and its rebuild come with the calendar itself.
-void CalendarPage::UpdateHeaders() {}
-void CalendarPage::PopulateCalendar() {}
+void CalendarPage::showDay(const QDate& day) {
+    m_month->setSelectedDate(day);
+    m_planner->setFirstDay(dt::fromQDateTime(QDateTime(day, QTime(0, 0))));
+}
+
+void CalendarPage::UpdateHeaders() {
+    QStringList captions{QString()};
+    for (int d = 0; d < 5; ++d)
+        captions << calendar::dayCaption(m_planner->firstDay() + d);
+    m_planner->setCaptions(captions);
+}
+
+void CalendarPage::MonthCalendar1Click(const QDate& day) {
+    m_planner->setFirstDay(dt::fromQDateTime(QDateTime(day, QTime(0, 0))));
+    PopulateCalendar();
+    UpdateHeaders();
+}
+
+void CalendarPage::DBPlanner1PlannerNext() {
+    UpdateHeaders();
+    m_month->setSelectedDate(m_month->selectedDate().addDays(1));
+    PopulateCalendar();
+}
+
+void CalendarPage::DBPlanner1PlannerPrev() {
+    UpdateHeaders();
+    m_month->setSelectedDate(m_month->selectedDate().addDays(-1));
+    PopulateCalendar();
+}
+
+void CalendarPage::PopulateCalendar() {
+    if (!m_host.cursors || !m_host.ctx.db.isOpen()) return;
+    const double window = std::floor(dt::fromQDateTime(QDateTime(m_month->selectedDate(), QTime(0, 0))));
+    calendar::Filter filter;
+    filter.appointments = m_showAppointments->isChecked();
+    filter.medicine = m_showMedicine->isChecked();
+    calendar::rebuildPlanner(m_host.ctx.db, m_host.ctx.CurrentPatientRef, window, filter);
+    reloadPlanner();
+}
+
+void CalendarPage::reloadPlanner() {
+    QList<PlannerItem> items;
+    for (const calendar::Item& it : calendar::plannerItems(m_host.ctx.db))
+        items.append({it.start, it.end, it.subject, QColor(redOf(it.color), greenOf(it.color), blueOf(it.color))});
+    m_planner->setItems(items);
+}
 
 } // namespace vantrel

@@ -13,6 +13,8 @@ class QSplitter;
 
 namespace vantrel {
 
+class PlannerGrid;
+
 class CalendarPage : public QWidget {
     Q_OBJECT
 public:
@@ -33,7 +35,10 @@ public:
     void restoreVisibleDays(int days);
 
     QCalendarWidget* monthCalendar() const { return m_month; }
-    QWidget* planner() const { return m_planner; }
+    PlannerGrid* planner() const { return m_planner; }
+    QWidget* header() const { return m_header; }
+    // The month calendar and the grid start on this day.
+    void showDay(const QDate& day);
 
 public slots:
     void rbprec15Click();
@@ -46,6 +51,9 @@ public slots:
     // The headers of the day columns, and the rebuild of the calendar's items.
     void UpdateHeaders();
     void PopulateCalendar();
+    void MonthCalendar1Click(const QDate& day);
+    void DBPlanner1PlannerNext();
+    void DBPlanner1PlannerPrev();
 
 signals:
     void layoutChanged();
@@ -53,8 +61,13 @@ signals:
 private:
     PageHost& m_host;
     QCalendarWidget* m_month;
+    void reloadPlanner();
+
     QWidget* m_header;
-    QWidget* m_planner;
+    QWidget* m_below; // the explanation and the month calendar, hidden with "Hide Calendar"
+    PlannerGrid* m_planner;
+    QCheckBox* m_showAppointments = nullptr;
+    QCheckBox* m_showMedicine = nullptr;
     QPushButton* m_hide;
     QRadioButton *m_rb1, *m_rb3, *m_rb5, *m_prec15, *m_prec30, *m_prec60;
     int m_precision = 15;

@@ -8,6 +8,7 @@
 #include "records/medicinedialog.h"
 #include "records/medicinespage.h"
 #include "schedule/appointmentwizard.h"
+#include "schedule/calendarpage.h"
 #include "schedule/dosingwizard.h"
 #include "support/guifixture.h"
 #include "support/plans.h"
@@ -17,6 +18,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <cmath>
 #include <QDir>
@@ -226,6 +228,38 @@ void allTheRest(const QString& out) {
         TfrmDosing w(f.ctx, PlanWizard::Mode::Add, 2, -1, f.window.get());
         wizardPages(&w, QStringLiteral("wizard-dosing"));
     }
+
+    // The calendar with a week of mixed appointments and doses, at each precision and day count.
+    {
+        const double today = std::floor(now);
+        const auto plan = [&](const char* type, double start, double end, const char* repeat, const char* days) {
+            test::PlanSpec p;
+            p.type = QString::fromLatin1(type);
+            p.doctor = p.type == QLatin1String("D") ? 1 : -1;
+            p.medicine = p.type == QLatin1String("M") ? 1 : -1;
+            p.start = start;
+            p.repeat = QString::fromLatin1(repeat);
+            p.days = QString::fromLatin1(days);
+            const int id = test::addPlan(f.ctx.db, p);
+            f.ctx.db.run("UPDATE planlist SET ENDTIME = ? WHERE APPTID = ?", {end, id});
+        };
+        plan("D", today + 9.5 / 24, today + 10.5 / 24, "N", "");
+        plan("D", today + 1 + 14.0 / 24, today + 1 + 15.5 / 24, "N", "");
+        plan("M", today + 8.0 / 24, today + 8.25 / 24, "D", "");
+        plan("M", today + 9.75 / 24, today + 10.0 / 24, "W", "246");
+        plan("M", today + 23.83 / 24, today + 1 + 0.08 / 24, "X", "2");
+    }
+    f.window->dxSideBar1ItemClick(2);
+    f.window->calendarPage()->PopulateCalendar();
+    for (const char* precision : {"rbprec15", "rbprec30", "rbprec60"})
+        for (const char* days : {"rb1day", "rb3days", "rb5days"}) {
+            f.find<QRadioButton>(QString::fromLatin1(precision))->click();
+            f.find<QRadioButton>(QString::fromLatin1(days))->click();
+            snap(QStringLiteral("calendar-%1-%2").arg(QString::fromLatin1(precision), QString::fromLatin1(days)));
+        }
+    f.find<QPushButton>(QStringLiteral("Button1"))->click();
+    snap(QStringLiteral("calendar-hidden"));
+    f.find<QPushButton>(QStringLiteral("Button1"))->click();
 
     // Help in its own window.
     f.find<QAction>(QStringLiteral("Contents1"))->trigger();

@@ -1,0 +1,119 @@
+#include "schedule/calendarrules.h"
+
+#include "core/datetime.h"
+#include "data/database.h"
+
+#include <QLocale>
+#include <QSqlQuery>
+#include <QUuid>
+#include <algorithm>
+#include <cmath>
+
+namespace vantrel::calendar {
+
+namespace {
+bool chosen(const Plan& p, double day, double firstDay) {
+    if (p.REPTYPE == QLatin1String("D")) return true;
+    if (p.REPTYPE == QLatin1String("X")) {
+        bool ok = false;
+        const int x = p.REPDAYS.trimmed().toInt(&ok);
+        if (!ok || x < 1) return false;
+        const long long diff = static_cast<long long>(day - firstDay);
+        return diff % x == 0;
+    }
+    if (p.REPTYPE == QLatin1String("W")) return p.REPDAYS.contains(QChar(u'0' + dt::dayOfWeek(day)));
+    return false;
+}
+} // namespace
+
+QList<Occurrence> occurrences(const Plan& p, double windowStart, int days) {
+    const double w = std::floor(windowStart);
+    const double last = w + days;
+    if (p.REPTYPE == QLatin1String("N")) {
+        if (w <= p.STARTTIME && p.STARTTIME < last) return {{p.STARTTIME, p.ENDTIME}};
+        return {};
+    }
+    if (p.REPTYPE != QLatin1String("D") && p.REPTYPE != QLatin1String("X") && p.REPTYPE != QLatin1String("W"))
+        return {};
+    if (p.STARTTIME > last) return {};
+    const double firstDay = std::floor(p.STARTTIME);
+    const int from = p.STARTTIME <= w ? 0 : static_cast<int>(firstDay - w);
+    int to = days - 1;
+    if (p.REPEND != 0) to = std::min(to, static_cast<int>(std::floor(p.REPEND) - w));
+    const double timeOfDay = dt::timeOf(p.STARTTIME);
+    const double length = std::max(0.0, p.ENDTIME - p.STARTTIME);
+    QList<Occurrence> out;
+    for (int k = std::max(from, 0); k <= to; ++k) {
+        const double day = w + k;
+        if (!chosen(p, day, firstDay)) continue;
+        const double start = dt::roundToSecond(day + timeOfDay);
+        out.append({start, dt::roundToSecond(start + length)});
+    }
+    return out;
+}
+
+QString dayCaption(double day) {
+    return QLocale::c().toString(dt::toQDateTime(std::floor(day)).date(), QStringLiteral("ddd, MMM dd, yyyy"));
+}
+
+} // namespace vantrel::calendar
+
+namespace vantrel::calendar {
+
+void rebuildPlanner(data::Database& db, int patientRef, double windowStart, const Filter& filter) {
+    struct Row {
+        Plan plan;
+        QString type, subject;
+        QVariant drRef, medRef;
+    };
+    db.transaction([&] {
+        try {
+            db.run(QStringLiteral("DELETE FROM drplanner")).finish();
+        } catch (const std::exception&) {
+            // Old items that cannot go are left; the new ones are written all the same.
+        }
+        QList<Row> rows;
+        QSqlQuery& q = db.run(QStringLiteral(
+            "SELECT p.STARTTIME, p.ENDTIME, p.REPTYPE, p.REPDAYS, p.REPEND, p.APPTTYPE, p.DRREF, p.MEDREF, "
+            "d.FIRSTNAME, d.LASTNAME, d.DRREF IS NOT NULL, m.NAME "
+            "FROM planlist p LEFT JOIN doctor d ON d.DRREF = p.DRREF LEFT JOIN medicine m ON m.MEDREF = p.MEDREF "
+            "WHERE p.PATIENTREF = ? ORDER BY p.rowid"),
+            {patientRef});
+        while (q.next()) {
+            Row r;
+            r.plan = {q.value(0).toDouble(), q.value(1).toDouble(), q.value(2).toString(), q.value(3).toString(),
+                      q.value(4).toDouble()};
+            r.type = q.value(5).toString();
+            if (r.type == QLatin1String("D") && !filter.appointments) continue;
+            if (r.type == QLatin1String("M") && !filter.medicine) continue;
+            r.drRef = q.value(6);
+            r.medRef = q.value(7);
+            if (r.type == QLatin1String("M"))
+                r.subject = q.value(11).toString();
+            else if (q.value(10).toBool())
+                r.subject = QStringLiteral("Dr. ") + q.value(8).toString() + QLatin1Char(' ') + q.value(9).toString();
+            rows.append(r);
+        }
+        q.finish();
+        const QString insert = QStringLiteral("INSERT INTO drplanner (PLANNERKEY, STARTTIME, ENDTIME, SUBJECT, COLOR, "
+                                              "APPTTYPE, DRREF, MEDREF) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+        for (const Row& r : rows) {
+            const unsigned colour = r.type == QLatin1String("M") ? kDoseColour : kAppointmentColour;
+            for (const Occurrence& o : occurrences(r.plan, windowStart))
+                db.run(insert, {QUuid::createUuid().toString(QUuid::WithBraces).toUpper(), o.start, o.end, r.subject,
+                                colour, r.type, r.drRef, r.medRef})
+                    .finish();
+        }
+    });
+}
+
+QList<Item> plannerItems(data::Database& db) {
+    QList<Item> out;
+    QSqlQuery& q = db.run(QStringLiteral("SELECT STARTTIME, ENDTIME, SUBJECT, COLOR FROM drplanner ORDER BY rowid"));
+    while (q.next())
+        out.append({q.value(0).toDouble(), q.value(1).toDouble(), q.value(2).toString(), q.value(3).toUInt()});
+    q.finish();
+    return out;
+}
+
+} // namespace vantrel::calendar
