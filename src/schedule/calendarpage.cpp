@@ -209,7 +209,7 @@ void CalendarPage::rb5daysClick() {
 }
 
 void CalendarPage::Button1Click() {
-    const bool hide = m_below->isVisible();
+    const bool hide = !m_below->isHidden();
     m_below->setVisible(!hide);
     m_header->setFixedHeight(hide ? 28 : 154);
     m_hide->setText(hide ? QStringLiteral("Show Calendar") : QStringLiteral("Hide Calendar"));

@@ -1,0 +1,189 @@
+// The calendar page: what a rebuild writes, the filters, navigation, and the page's controls.
+#include "core/datetime.h"
+#include "schedule/calendarpage.h"
+#include "schedule/dosingwizard.h"
+#include "support/guifixture.h"
+#include "support/plans.h"
+#include "widgets/plannergrid.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMessageBox>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace vantrel;
+using test::MainWindowFixture;
+
+namespace {
+// The fixture's "now" is Monday 5 January 2026, 9:00.
+double at(int day, int h, int m = 0) {
+    return dt::encode(2026, 1, day, h, m);
+}
+
+void household(MainWindowFixture& f) {
+    f.seed([](data::Database& db) {
+        test::addLink(db, "dlref", 1, test::addDoctor(db, "Anna", "Berger"));
+        test::addLink(db, "mlref", 1, test::addMedicine(db, "Aspirin"));
+        test::PlanSpec dose;
+        dose.start = at(1, 8);
+        dose.repeat = "D";
+        test::addPlan(db, dose);
+        test::PlanSpec appt;
+        appt.type = "D";
+        appt.doctor = 1;
+        appt.start = at(6, 14);
+        test::addPlan(db, appt);
+        test::PlanSpec orphan = appt; // its doctor is gone
+        orphan.doctor = 99;
+        orphan.start = at(7, 9);
+        test::addPlan(db, orphan);
+        test::PlanSpec other = dose; // another profile's dose is not shown
+        other.patient = 2;
+        test::addPlan(db, other);
+    });
+}
+
+struct Item {
+    QString key, subject;
+    int colour;
+    double start;
+};
+QList<Item> planner(data::Database& db) {
+    QList<Item> out;
+    QSqlQuery& q = db.run("SELECT PLANNERKEY, SUBJECT, COLOR, STARTTIME FROM drplanner ORDER BY STARTTIME");
+    while (q.next())
+        out.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toInt(), q.value(3).toDouble()});
+    q.finish();
+    return out;
+}
+int countOf(const QList<Item>& items, int colour) {
+    return static_cast<int>(std::count_if(items.begin(), items.end(), [&](const Item& i) { return i.colour == colour; }));
+}
+} // namespace
+
+class TestCalendar : public QObject {
+    Q_OBJECT
+private slots:
+    void theRebuildWritesTheWindowsItems() {
+        MainWindowFixture f({}, household);
+        const QList<Item> items = planner(f.ctx.db);
+        QCOMPARE(countOf(items, 160), 6);   // the daily dose, each day of the window
+        QCOMPARE(countOf(items, 53258), 2); // the appointment and the one whose doctor is gone
+        static const QRegularExpression guid("^\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}$");
+        QSet<QString> keys;
+        for (const Item& i : items) {
+            QVERIFY2(guid.match(i.key).hasMatch(), qPrintable(i.key));
+            keys.insert(i.key);
+        }
+        QCOMPARE(keys.size(), items.size());
+        QCOMPARE(items[0].subject, QStringLiteral("Aspirin"));
+        const auto appointment = std::find_if(items.begin(), items.end(), [](const Item& i) { return i.start == at(6, 14); });
+        QCOMPARE(appointment->subject, QStringLiteral("Dr. Anna Berger"));
+        const auto orphan = std::find_if(items.begin(), items.end(), [](const Item& i) { return i.start == at(7, 9); });
+        QCOMPARE(orphan->subject, QString());
+        QCOMPARE(orphan->colour, 53258);
+        // The grid shows the visible days: three as stored by default, five when asked, with no
+        // rebuild.
+        auto* grid = f.find<PlannerGrid>("DBPlanner1");
+        QCOMPARE(grid->dayCount(), 3);
+        QCOMPARE(grid->visibleItems().size(), 3 + 2);
+        const quint64 statements = f.ctx.db.statementCount();
+        f.find<QRadioButton>("rb5days")->click();
+        QCOMPARE(grid->dayCount(), 5);
+        QCOMPARE(grid->visibleItems().size(), 5 + 2);
+        QCOMPARE(f.ctx.db.statementCount(), statements);
+    }
+
+    void theFiltersRemoveAndBringBackTheirItems() {
+        MainWindowFixture f({}, household);
+        f.find<QCheckBox>("chkMedicine")->click();
+        QCOMPARE(countOf(planner(f.ctx.db), 160), 0);
+        QCOMPARE(countOf(planner(f.ctx.db), 53258), 2);
+        f.find<QCheckBox>("chkAppointments")->click();
+        QVERIFY(planner(f.ctx.db).isEmpty());
+        f.find<QCheckBox>("chkMedicine")->click();
+        f.find<QCheckBox>("chkAppointments")->click();
+        QCOMPARE(planner(f.ctx.db).size(), 8);
+    }
+
+    // From the 31st, the next button moves grid, month calendar and headers to the 1st.
+    void navigationOverTheEndOfAMonth() {
+        MainWindowFixture f({}, household);
+        auto* page = f.window->calendarPage();
+        page->monthCalendar()->setSelectedDate(QDate(2026, 1, 31)); // as a click selects it
+        page->MonthCalendar1Click(QDate(2026, 1, 31));
+        auto* grid = f.find<PlannerGrid>("DBPlanner1");
+        QCOMPARE(grid->firstDay(), at(31, 0));
+        QCOMPARE(grid->captions().value(1), QStringLiteral("Sat, Jan 31, 2026"));
+        QCOMPARE(grid->captions().size(), 6);
+        QTest::mouseClick(grid->findChild<QToolButton*>("plannerNext"), Qt::LeftButton);
+        QCOMPARE(grid->firstDay(), dt::encode(2026, 2, 1));
+        QCOMPARE(page->monthCalendar()->selectedDate(), QDate(2026, 2, 1));
+        QCOMPARE(grid->captions().value(1), QStringLiteral("Sun, Feb 01, 2026"));
+        QCOMPARE(planner(f.ctx.db).first().start, dt::encode(2026, 2, 1, 8));
+        QTest::mouseClick(grid->findChild<QToolButton*>("plannerPrev"), Qt::LeftButton);
+        QCOMPARE(page->monthCalendar()->selectedDate(), QDate(2026, 1, 31));
+    }
+
+    void hideAndShowTheCalendar() {
+        MainWindowFixture f({}, household);
+        auto* button = f.find<QPushButton>("Button1");
+        auto* header = f.window->calendarPage()->header();
+        QCOMPARE(header->height() > 0 ? header->maximumHeight() : 0, 154);
+        button->click();
+        QCOMPARE(button->text(), QStringLiteral("Show Calendar"));
+        QCOMPARE(header->maximumHeight(), 28);
+        QVERIFY(!f.window->calendarPage()->monthCalendar()->isVisibleTo(header));
+        button->click();
+        QCOMPARE(button->text(), QStringLiteral("Hide Calendar"));
+        QCOMPARE(header->maximumHeight(), 154);
+    }
+
+    // Precision: rows of 15, 30 or 60 minutes; the time at the top of the grid stays.
+    void precisionKeepsTheTopTime() {
+        // A window small enough that even an hour a row does not show the whole day.
+        MainWindowFixture f([](Settings& s) { s.Height = 480; }, household);
+        f.window->show();
+        f.window->dxSideBar1ItemClick(2);
+        auto* grid = f.find<PlannerGrid>("DBPlanner1");
+        QVERIFY(f.find<QRadioButton>("rbprec30")->isChecked()); // the stored default
+        QCOMPARE(grid->precision(), 30); // the rows follow the selected button
+        QCOMPARE(grid->rowHeight(), 22);
+        QTRY_COMPARE(qRound(grid->topMinutes()), 8 * 60);
+        f.find<QRadioButton>("rbprec60")->click();
+        QCOMPARE(grid->precision(), 60);
+        QCOMPARE(grid->rowHeight(), 22);
+        QCOMPARE(qRound(grid->topMinutes()), 8 * 60);
+        f.find<QRadioButton>("rbprec15")->click();
+        QCOMPARE(grid->rowHeight(), 20);
+        QCOMPARE(qRound(grid->topMinutes()), 8 * 60);
+    }
+
+    // A dosing entered through the wizard and a profile switch both rebuild the calendar.
+    void changesOfPlansAndProfilesRebuild() {
+        MainWindowFixture f({}, household, {QStringLiteral("Ann"), QStringLiteral("Ben")});
+        f.window->dxSideBar1ItemClick(1);
+        auto added = test::whenModal<TfrmDosing>([](TfrmDosing* w) {
+            for (int i = 0; i < 10 && w->pages()->currentIndex() != w->pages()->count() - 1; ++i)
+                QTest::mouseClick(w->findChild<QPushButton*>("btnnext"), Qt::LeftButton);
+            QTest::mouseClick(w->findChild<QPushButton*>("btnnext"), Qt::LeftButton);
+        });
+        QTest::mouseClick(f.find<QPushButton>("btnAddMedicine"), Qt::LeftButton);
+        QVERIFY(added->ran);
+        QCOMPARE(countOf(planner(f.ctx.db), 160), 12);
+        Messages::setNextAnswer(QMessageBox::Yes);
+        f.find<QComboBox>("cbPatient")->setCurrentIndex(1);
+        f.window->cbPatientChange();
+        QCOMPARE(planner(f.ctx.db).size(), 6); // Ben's daily dose only
+    }
+};
+
+QTEST_MAIN(TestCalendar)
+#include "test_calendar.moc"

@@ -1,0 +1,119 @@
+// The calendar's expansion of plans, its captions and its layout, and its agreement with the
+// scheduler's reading of the same plans.
+#include "core/datetime.h"
+#include "core/plannerlayout.h"
+#include "notify/reminderrule.h"
+#include "schedule/calendarrules.h"
+
+#include <QtTest>
+
+using namespace vantrel;
+using namespace vantrel::calendar;
+
+namespace {
+// December 2026: the 7th is a Monday.
+double at(int d, int h, int m = 0) {
+    return dt::encode(2026, 12, d, h, m);
+}
+Plan plan(const char* kind, double start, double end, const char* days = "", double repEnd = 0) {
+    return {start, end, QString::fromLatin1(kind), QString::fromLatin1(days), repEnd};
+}
+QList<int> daysOf(const QList<Occurrence>& list) {
+    QList<int> out;
+    for (const Occurrence& o : list)
+        out << dt::toQDateTime(o.start).date().day();
+    return out;
+}
+} // namespace
+
+class TestCalendarRules : public QObject {
+    Q_OBJECT
+private slots:
+    void theRepeatRulesInTheSixDayWindow() {
+        const double w = at(7, 0);
+        // A daily dose from today with no end: six items; with an end on the second day: two.
+        QCOMPARE(daysOf(occurrences(plan("D", at(7, 8), at(7, 8, 15)), w)), QList<int>({7, 8, 9, 10, 11, 12}));
+        QCOMPARE(daysOf(occurrences(plan("D", at(1, 8), at(1, 8, 15), "", at(8, 23, 59)), w)), QList<int>({7, 8}));
+        QCOMPARE(occurrences(plan("D", at(7, 8), at(7, 8, 15)), w).first(), (Occurrence{at(7, 8), at(7, 8, 15)}));
+        // Starting after the window: nothing; on its third day: from there on.
+        QVERIFY(occurrences(plan("D", at(13, 8), at(13, 8, 15)), w).isEmpty());
+        QCOMPARE(daysOf(occurrences(plan("D", at(9, 8), at(9, 8, 15)), w)), QList<int>({9, 10, 11, 12}));
+        // Every three days, from the window's first day and from the day before.
+        QCOMPARE(daysOf(occurrences(plan("X", at(7, 8), at(7, 8, 15), "3"), w)), QList<int>({7, 10}));
+        QCOMPARE(daysOf(occurrences(plan("X", at(6, 8), at(6, 8, 15), "3"), w)), QList<int>({9, 12}));
+        // Weekly on Monday, Wednesday and Friday.
+        QCOMPARE(daysOf(occurrences(plan("W", at(1, 8), at(1, 8, 15), "246"), w)), QList<int>({7, 9, 11}));
+        // Appointments: 23:00 on the sixth day is in, 00:00 of the seventh is not.
+        QCOMPARE(occurrences(plan("N", at(12, 23), at(13, 0)), w).size(), 1);
+        QVERIFY(occurrences(plan("N", at(13, 0), at(13, 1)), w).isEmpty());
+        // A dose at 23:50 keeps its quarter of an hour, into the next day.
+        QCOMPARE(occurrences(plan("D", at(1, 23, 50), at(2, 0, 5)), w).first(), (Occurrence{at(7, 23, 50), at(8, 0, 5)}));
+    }
+
+    // Odd values give no item, never a crash.
+    void badPlansGiveNoItems() {
+        const double w = at(7, 0);
+        for (const Plan& p : {plan("Q", at(7, 8), at(7, 9)), plan("X", at(7, 8), at(7, 9), "0"),
+                              plan("X", at(7, 8), at(7, 9), ""), plan("W", at(7, 8), at(7, 9), "89"),
+                              plan("D", at(7, 8), at(7, 9), "", at(1, 0)), plan("D", 1e9, 1e9 + 1),
+                              plan("N", 0, 0), plan("D", -1e9, -1e9)})
+            QVERIFY(occurrences(p, w).size() <= 6);
+        QVERIFY(occurrences(plan("D", at(7, 8), at(7, 9), "", at(1, 0)), w).isEmpty());
+        QCOMPARE(occurrences(plan("D", -1e9, -1e9 + 0.01), w).size(), 6);
+    }
+
+    // Every reminder the scheduler raises for a plan falls on a day the calendar shows for it,
+    // and every day the calendar shows has its reminder.
+    void theCalendarAndTheSchedulerAgree() {
+        const QList<Plan> plans{plan("D", at(1, 8), at(1, 8, 15)), plan("X", at(2, 0, 30), at(2, 0, 45), "3"),
+                                plan("W", at(1, 23, 50), at(2, 0, 5), "246"), plan("X", at(3, 9), at(3, 9, 15), "5", at(28, 0)),
+                                plan("W", at(4, 0, 10), at(4, 0, 25), "17", at(25, 12))};
+        for (const Plan& p : plans)
+            for (int minutes : {0, 15, 60}) {
+                PlanTiming t;
+                t.STARTTIME = p.STARTTIME;
+                t.NOTIFMIN = minutes;
+                t.NOTIFTYPE = QStringLiteral("P");
+                t.REPTYPE = p.REPTYPE;
+                t.REPDAYS = p.REPDAYS;
+                t.REPEND = p.REPEND;
+                QSet<double> remindedDoses;
+                for (double r : remindersBetween(t, at(1, 0), at(31, 0)))
+                    remindedDoses.insert(dt::roundToSecond(r + minutes * dt::kMinute));
+                QSet<double> shown;
+                for (double w = at(1, 0); w + 6 <= at(31, 0); w += 6)
+                    for (const Occurrence& o : occurrences(p, w))
+                        shown.insert(o.start);
+                for (double d : remindedDoses)
+                    if (d < at(31, 0)) QVERIFY2(shown.contains(d), qPrintable(dt::formatDateTime(d)));
+                for (double d : shown)
+                    if (d - minutes * dt::kMinute >= at(1, 0)) QVERIFY2(remindedDoses.contains(d), qPrintable(dt::formatDateTime(d)));
+            }
+    }
+
+    void captionsAreEnglishWhateverTheLocale() {
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(dayCaption(at(7, 15)), QStringLiteral("Mon, Dec 07, 2026"));
+        QLocale::setDefault(before);
+    }
+
+    void overlappingItemsStandSideBySide() {
+        const QList<Span> items{{at(7, 9), at(7, 10)}, {at(7, 9, 30), at(7, 11)}, {at(7, 10), at(7, 10, 30)},
+                                {at(7, 12), at(7, 13)}};
+        const QList<Placement> p = placeSideBySide(items);
+        QCOMPARE(p[0].lane, 0);
+        QCOMPARE(p[1].lane, 1);
+        QCOMPARE(p[2].lane, 0); // the first lane is free again at 10:00
+        QCOMPARE(p[0].lanes, 2);
+        QCOMPARE(p[2].lanes, 2);
+        QCOMPARE(p[3].lane, 0);
+        QCOMPARE(p[3].lanes, 1); // alone
+        QCOMPARE(yForMinutes(8 * 60, 15, 20), 640);
+        QCOMPARE(yForMinutes(8 * 60, 30, 22), 352);
+        QCOMPARE(yForMinutes(8 * 60, 60, 22), 176);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCalendarRules)
+#include "test_calendarrules.moc"
