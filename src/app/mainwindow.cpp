@@ -11,6 +11,7 @@
 #include "core/geometry.h"
 #include "core/shared.h"
 #include "notify/activenotif.h"
+#include "notify/emaildialog.h"
 #include "notify/reminderdispatcher.h"
 #include "platform/sessionend.h"
 #include "records/doctorspage.h"
@@ -402,8 +403,8 @@ void TfrmMain::AdditionalOptions1Click() {
 }
 
 void TfrmMain::emailSettings1Click() {
-    Messages::info(
-        this, QStringLiteral("E-mail reminders cannot be set up in this version of Vantrel Planner yet."));
+    Tfrmemail dialog(m_ctx, this);
+    dialog.exec();
 }
 
 void TfrmMain::applyColorSchemeColours(int scheme) {

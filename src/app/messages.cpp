@@ -50,10 +50,18 @@ QMessageBox::StandardButton Messages::show(QWidget* parent, QMessageBox::Icon ic
 }
 
 QMessageBox* Messages::errorWithoutWaiting(QWidget* parent, const QString& text) {
+    return showWithoutWaiting(parent, QMessageBox::Critical, text);
+}
+
+QMessageBox* Messages::warningWithoutWaiting(QWidget* parent, const QString& text) {
+    return showWithoutWaiting(parent, QMessageBox::Warning, text);
+}
+
+QMessageBox* Messages::showWithoutWaiting(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
     TestHooks& h = hooks();
     h.shown.append(text);
     if (h.answerMessages) return nullptr;
-    auto* box = new QMessageBox(QMessageBox::Critical, QString::fromLatin1(kAppTitle), text, QMessageBox::Ok, parent);
+    auto* box = new QMessageBox(icon, QString::fromLatin1(kAppTitle), text, QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setTextFormat(Qt::PlainText);
     box->setWindowModality(Qt::NonModal);

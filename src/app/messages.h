@@ -21,6 +21,7 @@ public:
     // An error box that does not hold up its caller: shown, and the call returns at once. Its
     // box is returned (null in test mode) so the caller can keep other windows above it.
     static QMessageBox* errorWithoutWaiting(QWidget* parent, const QString& text);
+    static QMessageBox* warningWithoutWaiting(QWidget* parent, const QString& text);
 
     // Places a box (or dialog) so that its frame's top-left corner is the raising window's.
     static void placeAtCorner(QWidget* box, const QWidget* raiser);
@@ -33,6 +34,7 @@ public:
     static void clearShown();
 
 private:
+    static QMessageBox* showWithoutWaiting(QWidget* parent, QMessageBox::Icon icon, const QString& text);
     static QMessageBox::StandardButton show(QWidget* parent, QMessageBox::Icon icon, const QString& text,
                                             QMessageBox::StandardButtons buttons,
                                             QMessageBox::StandardButton defaultButton);

@@ -10,8 +10,20 @@
 
 namespace vantrel {
 
+ReminderMailer::ReminderMailer(Context& ctx, QWidget* window) : m_ctx(ctx), m_window(window) {
+    connect(&m_sender, &MailSender::failed, this, &ReminderMailer::tell);
+}
+
+void ReminderMailer::sendReminder(data::Table& tbnotif2) {
+    if (auto job = mailJobFor(m_ctx, tbnotif2, [this](const QString& m) { tell(m); })) m_sender.queue(job);
+}
+
+void ReminderMailer::tell(const QString& message) {
+    Messages::warningWithoutWaiting(m_window, message);
+}
+
 ReminderDispatcher::ReminderDispatcher(Context& ctx, QWidget* window)
-    : QObject(nullptr), m_ctx(ctx), m_window(window) {}
+    : QObject(nullptr), m_ctx(ctx), m_window(window), m_mail(std::make_unique<ReminderMailer>(ctx, window)) {}
 
 ReminderDispatcher::~ReminderDispatcher() {
     for (const auto& w : m_reminders)

@@ -1,6 +1,7 @@
 #pragma once
 // Raises what the scheduler finds due: it runs the reminder timer's tick, opens the pop-up
 // windows and keeps them, and hands e-mail reminders to the mail transport.
+#include "notify/mailsender.h"
 #include "notify/scheduler.h"
 
 #include <QList>
@@ -25,6 +26,23 @@ public:
     virtual void sendReminder(data::Table& tbnotif2) = 0;
 };
 
+// The program's transport: the reminder's e-mail goes to the sending worker, and what failed is
+// shown over the main window without holding anything up.
+class ReminderMailer : public QObject, public MailTransport {
+    Q_OBJECT
+public:
+    ReminderMailer(Context& ctx, QWidget* window);
+    void sendReminder(data::Table& tbnotif2) override;
+    MailSender& sender() { return m_sender; }
+
+private:
+    void tell(const QString& message);
+
+    Context& m_ctx;
+    QWidget* m_window;
+    MailSender m_sender;
+};
+
 class ReminderDispatcher : public QObject, public ReminderRaiser {
     Q_OBJECT
 public:
@@ -45,6 +63,7 @@ public:
     QList<TfrmActiveNotif*> openReminders() const;
 
     void setMailTransport(std::unique_ptr<MailTransport> transport) { m_mail = std::move(transport); }
+    MailTransport* mailTransport() const { return m_mail.get(); }
 
 private:
     Context& m_ctx;
