@@ -1,5 +1,6 @@
 #include "notify/mailmessage.h"
 
+#include <QLocale>
 #include <QUuid>
 #include <curl/curl.h>
 #include <cstring>
@@ -82,7 +83,8 @@ std::optional<QString> headerProblem(const Mail& m) {
 QByteArray buildMessage(const Mail& m, const QDateTime& now) {
     QByteArray out;
     const QString host = addressOf(m.from).section(QLatin1Char('@'), 1).trimmed();
-    out += "Date: " + now.toString(Qt::RFC2822Date).toUtf8() + "\r\n";
+    out += "Date: " + QLocale::c().toString(now, QStringLiteral("ddd, ")).toUtf8() +
+           now.toString(Qt::RFC2822Date).toUtf8() + "\r\n";
     out += "Message-ID: <" + QUuid::createUuid().toString(QUuid::WithoutBraces).toUtf8() + "@" +
            (host.isEmpty() ? QByteArray("vantrel-planner") : host.toUtf8()) + ">\r\n";
     out += "From: " + m.from.toUtf8() + "\r\n";
