@@ -3,6 +3,7 @@
 #include "app/profiledialogs.h"
 #include "core/datetime.h"
 #include "notify/activenotif.h"
+#include "notify/emaildialog.h"
 #include "records/adddoctor.h"
 #include "records/doctorspage.h"
 #include "records/medicinedialog.h"
@@ -260,6 +261,18 @@ void allTheRest(const QString& out) {
     f.find<QPushButton>(QStringLiteral("Button1"))->click();
     snap(QStringLiteral("calendar-hidden"));
     f.find<QPushButton>(QStringLiteral("Button1"))->click();
+
+    // The e-mail settings, both pages.
+    {
+        Tfrmemail d(f.ctx, f.window.get());
+        d.findChild<QRadioButton*>(QStringLiteral("rbSMTP"))->click();
+        dialog(&d, QStringLiteral("dialog-email-smtp"));
+    }
+    {
+        Tfrmemail d(f.ctx, f.window.get());
+        d.findChild<QRadioButton*>(QStringLiteral("rbMAPI"))->click();
+        dialog(&d, QStringLiteral("dialog-email-mapi"));
+    }
 
     // Help in its own window.
     f.find<QAction>(QStringLiteral("Contents1"))->trigger();
