@@ -13,7 +13,7 @@ packages=(
   sqlite3
   xvfb xauth x11-utils imagemagick fonts-dejavu-core
   locales
-  python3 python3-aiosmtpd xdg-utils
+  python3 python3-aiosmtpd python3-dbusmock dbus-daemon xdg-utils
   sox
 )
 

@@ -9,7 +9,8 @@
 
 namespace vantrel {
 
-TfrmHelp::TfrmHelp(const QString& contents, QWidget* parent) : QWidget(parent, Qt::Window), m_contents(contents) {
+TfrmHelp::TfrmHelp(const QString& contents, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_contents(contents) {
     setObjectName(QStringLiteral("TfrmHelp"));
     setWindowTitle(QStringLiteral("Vantrel Planner Help"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/planner.svg")));
@@ -40,9 +41,10 @@ TfrmHelp::TfrmHelp(const QString& contents, QWidget* parent) : QWidget(parent, Q
     connect(m_home, &QPushButton::clicked, this, &TfrmHelp::showContents);
     connect(m_browser, &QTextBrowser::backwardAvailable, m_back, &QPushButton::setEnabled);
     connect(m_browser, &QTextBrowser::forwardAvailable, m_forward, &QPushButton::setEnabled);
-    connect(m_browser, &QTextBrowser::sourceChanged, this,
-            [this] { setWindowTitle(m_browser->documentTitle().isEmpty() ? QStringLiteral("Vantrel Planner Help")
-                                                                         : m_browser->documentTitle()); });
+    connect(m_browser, &QTextBrowser::sourceChanged, this, [this] {
+        setWindowTitle(m_browser->documentTitle().isEmpty() ? QStringLiteral("Vantrel Planner Help")
+                                                            : m_browser->documentTitle());
+    });
     showContents();
 }
 

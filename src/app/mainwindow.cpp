@@ -6,6 +6,7 @@
 #include "app/helpwindow.h"
 #include "app/messages.h"
 #include "app/profilebar.h"
+#include "app/wakethread.h"
 #include "core/colorschemes.h"
 #include "core/errors.h"
 #include "core/geometry.h"
@@ -13,6 +14,7 @@
 #include "notify/activenotif.h"
 #include "notify/emaildialog.h"
 #include "notify/reminderdispatcher.h"
+#include "platform/power.h"
 #include "platform/sessionend.h"
 #include "records/doctorspage.h"
 #include "records/medicinespage.h"
@@ -84,6 +86,7 @@ TfrmMain::TfrmMain(Context& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(c
 }
 
 TfrmMain::~TfrmMain() {
+    Stop();
     // FormDestroy: the icon leaves the notification area with the window.
     if (m_tray) m_tray->hide();
     m_reminders.reset();
@@ -272,6 +275,7 @@ void TfrmMain::FormCreate() {
     runStep([&] { sortLists(); });
     runStep([&] { showFirstListRows(); });
     m_notiftimer->start();
+    watchPower();
     m_ctx.ShowCount = 1;
     loadWelcomePage();
     setProfileBarVisible(false);
@@ -624,6 +628,88 @@ void TfrmMain::showFirstListRows() {
         page->listGrid()->selectShownRow(1);
         page->rowChanging(1);
     }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Waking from standby
+
+void TfrmMain::watchPower() {
+    if (m_power) return;
+    m_power = platform::makePowerEvents(this);
+    if (!m_power->active()) return; // no logind: the program runs as before and never wakes the computer
+    m_power->takeInhibitor();
+    connect(m_power, &platform::PowerEvents::goingToSleep, this, [this] {
+        WM_Powerbroadcast(0);
+        // Ready: the system may sleep now.
+        m_power->releaseInhibitor();
+    });
+    connect(m_power, &platform::PowerEvents::resumed, this, [this] {
+        WM_Powerbroadcast(7);
+        m_power->takeInhibitor();
+    });
+}
+
+void TfrmMain::WM_Powerbroadcast(int event) {
+    if (GetOSName() == QLatin1String("Windows 95") || !m_ctx.settings.allowwake || !scheduler() ||
+        scheduler()->firstPending() <= 0)
+        return;
+    switch (event) {
+    case 0:
+        Arm();
+        break;
+    case 2:
+    case 3:
+    case 6:
+    case 7:
+    case 8:
+        Stop();
+        break;
+    default:
+        break;
+    }
+}
+
+void TfrmMain::Arm() {
+    const double pending = scheduler()->firstPending();
+    Stop();
+    auto* thread = new TMyThread(pending, m_ctx.hooks.wakeTimerFactory);
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    connect(thread, &TMyThread::timerUnavailable, this, [this](const QString& reason) {
+        // Said once a run: the user allowed waking, and it cannot be done here.
+        if (m_wakeProblemTold) return;
+        m_wakeProblemTold = true;
+        const QString text = QStringLiteral("The computer cannot be woken for reminders: %1.").arg(reason);
+        if (m_tray && trayAvailable())
+            m_tray->showMessage(QString::fromLatin1(kAppTitle), text, QSystemTrayIcon::Warning);
+        else
+            Messages::warningWithoutWaiting(this, text);
+    });
+    connect(thread, &TMyThread::timerNotSet, this, [this](const QString& error) {
+        // The program ends in order, as its exit from the notification area does.
+        Messages::error(this, error);
+        ExitVantrelPlanner1Click();
+    });
+    m_wake = thread;
+    WakeArmed = true;
+    ++m_wakeThreadsMade;
+    thread->start();
+    if (!thread->isRunning() && !thread->isFinished()) {
+        Messages::warning(this, QStringLiteral("Error creating thread."));
+        throw PlatformError("Error creating thread.");
+    }
+}
+
+TMyThread* TfrmMain::wakeThread() const {
+    return m_wake.data();
+}
+
+void TfrmMain::Stop() {
+    if (!WakeArmed) return;
+    if (m_wake) {
+        m_wake->requestStop();
+        m_wake->wait();
+    }
+    WakeArmed = false;
 }
 
 } // namespace vantrel

@@ -27,11 +27,13 @@ class NavBar;
 class ProfileBar;
 class ReminderDispatcher;
 class TfrmHelp;
+class TMyThread;
 class Scheduler;
 
 namespace platform {
+class PowerEvents;
 class TerminationWatcher;
-}
+} // namespace platform
 
 class TfrmActiveNotif;
 
@@ -57,6 +59,10 @@ public:
     ProfileBar* profileBar() const { return Panel40; }
     ReminderDispatcher* reminders() const { return m_reminders.get(); }
     Scheduler* scheduler() const;
+    TMyThread* wakeThread() const;
+    bool wakeArmed() const { return WakeArmed; }
+    int wakeThreadsMade() const { return m_wakeThreadsMade; }
+    platform::PowerEvents* powerEvents() const { return m_power; }
     QList<TfrmActiveNotif*> openReminders() const;
 
     void SendRMail(data::Table& tbnotif2);
@@ -90,6 +96,9 @@ public slots:
     // the data store. With finalEnd the program then leaves; otherwise it waits to learn whether
     // the session really ends and comes back to work if it does not.
     void sessionEnding(bool finalEnd);
+    // The system's power events: 0 asks to suspend; 2 and 3 say a suspend was refused; 6, 7 and
+    // 8 say the system resumed. Acts only when waking is allowed and a reminder is pending.
+    void WM_Powerbroadcast(int event);
     void resumeAfterCancelledSessionEnd();
 
     // Calendar, profiles, lists and reminders: the pages, the profile bar and the reminder
@@ -124,6 +133,9 @@ private:
     void profileChanged(int patientRef);
     void writeAutoStartEntry();
     void showMainWindow();
+    void Arm();
+    void Stop();
+    void watchPower();
     void runStep(const std::function<void()>& step);
 
     Context& m_ctx;
@@ -146,6 +158,11 @@ private:
     QMenu* PopupMenu1 = nullptr;
     QAction* m_fileExit = nullptr;
     QPointer<TfrmHelp> m_help;
+    platform::PowerEvents* m_power = nullptr;
+    QPointer<TMyThread> m_wake;
+    bool WakeArmed = false;
+    bool m_wakeProblemTold = false;
+    int m_wakeThreadsMade = 0;
     QTimer* m_notiftimer = nullptr;
     QTimer* STFix = nullptr;
     QTimer* m_sessionResume = nullptr;

@@ -56,10 +56,11 @@ void loadOrCreateSettings(Context& ctx, int screenHeight, const QString& path, c
     SetDefaultSettings(ctx.settings, screenHeight, country);
     ctx.store = platform::openSettingsFile(path.toStdString());
     if (ctx.store->unreadable()) {
-        Messages::warning(nullptr, QStringLiteral("The settings file \"%1\" cannot be read. It is left as it is, "
-                                                  "the default settings are used, and nothing is saved to it "
-                                                  "until the program is started again.")
-                                       .arg(QDir::toNativeSeparators(path)));
+        Messages::warning(nullptr,
+                          QStringLiteral("The settings file \"%1\" cannot be read. It is left as it is, "
+                                         "the default settings are used, and nothing is saved to it "
+                                         "until the program is started again.")
+                              .arg(QDir::toNativeSeparators(path)));
         return;
     }
     if (!ctx.store->loadProblem().empty())
@@ -71,11 +72,12 @@ void loadOrCreateSettings(Context& ctx, int screenHeight, const QString& path, c
         if ((warning || !generalProblem.isEmpty()) && ctx.store->loadProblem().empty()) {
             const QString copy = keepDamagedCopy(path);
             if (!generalProblem.isEmpty())
-                Messages::warning(nullptr, QStringLiteral("%1 in the settings file \"%2\". It and the general settings "
-                                                          "after it have their default values; a copy of the file "
-                                                          "was kept as \"%3\".")
-                                               .arg(generalProblem, QDir::toNativeSeparators(path),
-                                                    QDir::toNativeSeparators(copy)));
+                Messages::warning(
+                    nullptr,
+                    QStringLiteral("%1 in the settings file \"%2\". It and the general settings "
+                                   "after it have their default values; a copy of the file "
+                                   "was kept as \"%3\".")
+                        .arg(generalProblem, QDir::toNativeSeparators(path), QDir::toNativeSeparators(copy)));
         }
         if (warning) Messages::warning(nullptr, *warning);
         return;

@@ -6,6 +6,7 @@
 #include "platform/audio.h"
 #include "platform/autostart.h"
 #include "platform/settingsstore.h"
+#include "platform/waketimer.h"
 
 #include <QList>
 #include <QString>
@@ -26,6 +27,7 @@ struct TestHooks {
     std::function<bool(const QString&)> desktopOpener;
     std::function<std::unique_ptr<platform::AudioPlayer>()> playerFactory;
     QStringList nextFileNames; // the answers of the next open-file dialogs; empty means Cancel
+    std::function<std::unique_ptr<platform::WakeTimer>(std::string&)> wakeTimerFactory;
 };
 
 struct Context {

@@ -5,10 +5,10 @@
 #include "core/context.h"
 
 #include <QFormLayout>
-#include <QPushButton>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -42,7 +42,9 @@ Tfrmemail::Tfrmemail(Context& ctx, QWidget* mainWindow) : QDialog(mainWindow), m
     ml->addWidget(note(QStringLiteral("Allows Vantrel Planner to send email or page directly."), method));
     ml->addWidget(rbMAPI);
     ml->addWidget(
-        note(QStringLiteral("Sends message via a MAPI-compliant email program such as Outlook or Outlook Express."), method));
+        note(QStringLiteral(
+                 "Sends message via a MAPI-compliant email program such as Outlook or Outlook Express."),
+             method));
     layout->addWidget(method);
 
     m_pages = new QStackedWidget(this);
@@ -55,15 +57,18 @@ Tfrmemail::Tfrmemail(Context& ctx, QWidget* mainWindow) : QDialog(mainWindow), m
     teSMTPPass = edit("teSMTPPass", smtp);
     teSMTPPass->setEchoMode(QLineEdit::Password);
     sl->addRow(QStringLiteral("SMTP Server Name:"), teHost);
-    sl->addRow(note(QStringLiteral("Please enter the name of your SMTP server.  You can find this setting by either "
-                                   "checking your email program or by contacting your Internet provider."),
-                    smtp));
+    sl->addRow(
+        note(QStringLiteral("Please enter the name of your SMTP server.  You can find this setting by either "
+                            "checking your email program or by contacting your Internet provider."),
+             smtp));
     sl->addRow(QStringLiteral("Reply-To Address:"), teReply);
-    sl->addRow(note(QStringLiteral("Enter your email address which you would like use as the default reply-to "
-                                   "address."),
-                    smtp));
-    sl->addRow(note(QStringLiteral("If your SMTP server requires a login, enter your username and password below:"),
-                    smtp));
+    sl->addRow(
+        note(QStringLiteral("Enter your email address which you would like use as the default reply-to "
+                            "address."),
+             smtp));
+    sl->addRow(
+        note(QStringLiteral("If your SMTP server requires a login, enter your username and password below:"),
+             smtp));
     sl->addRow(QStringLiteral("SMTP User Name:"), teSMTPUser);
     sl->addRow(QStringLiteral("SMTP Password:"), teSMTPPass);
     auto* mapi = new QGroupBox(QStringLiteral("MAPI Settings"), m_pages);
@@ -71,9 +76,10 @@ Tfrmemail::Tfrmemail(Context& ctx, QWidget* mainWindow) : QDialog(mainWindow), m
     auto* mpl = new QFormLayout(mapi);
     teReplyToM = edit("teReplyToM", mapi);
     mpl->addRow(QStringLiteral("Reply-To Address:"), teReplyToM);
-    mpl->addRow(note(QStringLiteral("Enter your email address which you would like use as the default reply-to "
-                                    "address."),
-                     mapi));
+    mpl->addRow(
+        note(QStringLiteral("Enter your email address which you would like use as the default reply-to "
+                            "address."),
+             mapi));
     m_pages->addWidget(smtp);
     m_pages->addWidget(mapi);
     layout->addWidget(m_pages);

@@ -2,8 +2,8 @@
 
 #include <QLocale>
 #include <QUuid>
-#include <curl/curl.h>
 #include <cstring>
+#include <curl/curl.h>
 
 namespace vantrel::mail {
 
@@ -138,8 +138,8 @@ CURLcode tryOnce(const Server& server, const Login& login, const Mail& m, bool r
     }
     char message[CURL_ERROR_SIZE] = {0};
     const bool tls = server.port == 465;
-    const QByteArray url =
-        (tls ? QByteArray("smtps://") : QByteArray("smtp://")) + server.host.toUtf8() + ":" + QByteArray::number(server.port);
+    const QByteArray url = (tls ? QByteArray("smtps://") : QByteArray("smtp://")) + server.host.toUtf8() +
+                           ":" + QByteArray::number(server.port);
     const QByteArray from = "<" + addressOf(m.from).toUtf8() + ">";
     curl_slist* rcpt = nullptr;
     for (const QString& r : m.to)
@@ -156,7 +156,9 @@ CURLcode tryOnce(const Server& server, const Login& login, const Mail& m, bool r
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(connectSeconds));
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, static_cast<long>(transferSeconds));
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    if (!tls) curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(requireTls ? CURLUSESSL_ALL : CURLUSESSL_TRY));
+    if (!tls)
+        curl_easy_setopt(curl, CURLOPT_USE_SSL,
+                         static_cast<long>(requireTls ? CURLUSESSL_ALL : CURLUSESSL_TRY));
     if (login.given()) {
         curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
         curl_easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
@@ -174,7 +176,8 @@ QString sendSmtp(const Server& server, const Login& login, const Mail& m, int at
                  int transferSeconds) {
     static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
     if (!ready) return QStringLiteral("the mail library cannot start");
-    if (!server.valid()) return QStringLiteral("the SMTP server \"%1\" is not a host name or host:port").arg(server.host);
+    if (!server.valid())
+        return QStringLiteral("the SMTP server \"%1\" is not a host name or host:port").arg(server.host);
     if (m.to.isEmpty()) return QStringLiteral("no recipient");
     if (auto problem = headerProblem(m)) return *problem;
     QString error;

@@ -67,7 +67,8 @@ std::function<QString()> mailJobFor(const Context& ctx, const data::Table& n,
         email.Subject = subject;
         email.Text = body;
         try {
-            return email.SendMail() == platform::kMapiSuccess ? QString() : QStringLiteral("MAPI Sendmail failed.");
+            return email.SendMail() == platform::kMapiSuccess ? QString()
+                                                              : QStringLiteral("MAPI Sendmail failed.");
         } catch (const Error& e) {
             return e.message();
         }

@@ -27,8 +27,8 @@ public:
     virtual int logon(bool withUi) = 0;
     virtual int resolve(const std::string& text, bool dialog, MailRecipient& out) = 0;
     // `dialog`: open the compose window for the user to address and send.
-    virtual int send(const std::string& subject, const std::string& body, const std::vector<MailRecipient>& to,
-                     bool dialog) = 0;
+    virtual int send(const std::string& subject, const std::string& body,
+                     const std::vector<MailRecipient>& to, bool dialog) = 0;
     virtual void logoff() = 0;
 };
 

@@ -12,7 +12,9 @@ namespace {
 // message filled in. A recipient is passed as written; the mail program checks it.
 class XdgMail : public MailHandOff {
 public:
-    bool available() const override { return !QStandardPaths::findExecutable(QStringLiteral("xdg-email")).isEmpty(); }
+    bool available() const override {
+        return !QStandardPaths::findExecutable(QStringLiteral("xdg-email")).isEmpty();
+    }
     int logon(bool) override { return kMapiSuccess; }
     int resolve(const std::string& text, bool, MailRecipient& out) override {
         out = {text, text};
