@@ -10,12 +10,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QMessageBox>
-#include <QStackedWidget>
-#include <QToolButton>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSqlQuery>
+#include <QStackedWidget>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace vantrel;
@@ -64,7 +64,8 @@ QList<Item> planner(data::Database& db) {
     return out;
 }
 int countOf(const QList<Item>& items, int colour) {
-    return static_cast<int>(std::count_if(items.begin(), items.end(), [&](const Item& i) { return i.colour == colour; }));
+    return static_cast<int>(
+        std::count_if(items.begin(), items.end(), [&](const Item& i) { return i.colour == colour; }));
 }
 } // namespace
 
@@ -76,7 +77,8 @@ private slots:
         const QList<Item> items = planner(f.ctx.db);
         QCOMPARE(countOf(items, 160), 6);   // the daily dose, each day of the window
         QCOMPARE(countOf(items, 53258), 2); // the appointment and the one whose doctor is gone
-        static const QRegularExpression guid("^\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}$");
+        static const QRegularExpression guid(
+            "^\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}$");
         QSet<QString> keys;
         for (const Item& i : items) {
             QVERIFY2(guid.match(i.key).hasMatch(), qPrintable(i.key));
@@ -84,9 +86,11 @@ private slots:
         }
         QCOMPARE(keys.size(), items.size());
         QCOMPARE(items[0].subject, QStringLiteral("Aspirin"));
-        const auto appointment = std::find_if(items.begin(), items.end(), [](const Item& i) { return i.start == at(6, 14); });
+        const auto appointment =
+            std::find_if(items.begin(), items.end(), [](const Item& i) { return i.start == at(6, 14); });
         QCOMPARE(appointment->subject, QStringLiteral("Dr. Anna Berger"));
-        const auto orphan = std::find_if(items.begin(), items.end(), [](const Item& i) { return i.start == at(7, 9); });
+        const auto orphan =
+            std::find_if(items.begin(), items.end(), [](const Item& i) { return i.start == at(7, 9); });
         QCOMPARE(orphan->subject, QString());
         QCOMPARE(orphan->colour, 53258);
         // The grid shows the visible days: three as stored by default, five when asked, with no
@@ -154,7 +158,7 @@ private slots:
         f.window->dxSideBar1ItemClick(2);
         auto* grid = f.find<PlannerGrid>("DBPlanner1");
         QVERIFY(f.find<QRadioButton>("rbprec30")->isChecked()); // the stored default
-        QCOMPARE(grid->precision(), 30); // the rows follow the selected button
+        QCOMPARE(grid->precision(), 30);                        // the rows follow the selected button
         QCOMPARE(grid->rowHeight(), 22);
         QTRY_COMPARE(qRound(grid->topMinutes()), 8 * 60);
         f.find<QRadioButton>("rbprec60")->click();

@@ -1,7 +1,7 @@
 // The e-mail settings dialog, and reminders of type "E" and "B" through the main window.
 #include "core/datetime.h"
-#include "notify/emaildialog.h"
 #include "notify/activenotif.h"
+#include "notify/emaildialog.h"
 #include "notify/reminderdispatcher.h"
 #include "support/guifixture.h"
 #include "support/plans.h"

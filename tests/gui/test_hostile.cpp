@@ -33,19 +33,19 @@ class TestHostile : public QObject {
     Q_OBJECT
 private slots:
     void markupInNamesIsShownAsTyped() {
-        MainWindowFixture f(
-            {},
-            [](MainWindowFixture& g) {
-                g.seed([](data::Database& db) {
-                    const int doc = test::addDoctor(db, kBold, kImage);
-                    db.run("UPDATE doctor SET SPECIALTY = ?, COMMENTS = ?, POFFICE = ?", {kImage, kBold, kImage});
-                    const int med = test::addMedicine(db, kImage);
-                    db.run("UPDATE medicine SET ACTIVEIN = ?, WARNINGS = ?", {kBold, kImage});
-                    test::addLink(db, "dlref", 1, doc);
-                    test::addLink(db, "mlref", 1, med, kImage);
-                });
-            },
-            {kImage});
+        MainWindowFixture f({},
+                            [](MainWindowFixture& g) {
+                                g.seed([](data::Database& db) {
+                                    const int doc = test::addDoctor(db, kBold, kImage);
+                                    db.run("UPDATE doctor SET SPECIALTY = ?, COMMENTS = ?, POFFICE = ?",
+                                           {kImage, kBold, kImage});
+                                    const int med = test::addMedicine(db, kImage);
+                                    db.run("UPDATE medicine SET ACTIVEIN = ?, WARNINGS = ?", {kBold, kImage});
+                                    test::addLink(db, "dlref", 1, doc);
+                                    test::addLink(db, "mlref", 1, med, kImage);
+                                });
+                            },
+                            {kImage});
         f.window->show();
         int seen = 0;
         for (int page : {0, 1}) {
@@ -72,7 +72,8 @@ private slots:
         int inReminder = 0;
         checkLabels(w, inReminder);
         QVERIFY(inReminder >= 2);
-        QCOMPARE(w->findChild<QLabel*>("notifname")->text(), QStringLiteral("Notification: Medicine - ") + kImage);
+        QCOMPARE(w->findChild<QLabel*>("notifname")->text(),
+                 QStringLiteral("Notification: Medicine - ") + kImage);
         QCOMPARE(w->findChild<QPlainTextEdit*>("notifmsg")->toPlainText(), kImage);
         w->close();
     }

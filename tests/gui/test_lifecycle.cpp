@@ -4,8 +4,8 @@
 #include <QAction>
 #include <QDir>
 #include <QMenu>
-#include <QSystemTrayIcon>
 #include <QMessageBox>
+#include <QSystemTrayIcon>
 #include <QtTest>
 
 using namespace vantrel;
@@ -201,7 +201,8 @@ private slots:
         Messages::setNextAnswer(QMessageBox::No);
         f.find<QAction>("ExitVantrelPlanner1")->trigger();
         QCOMPARE(Messages::shown().size(), 2);
-        QCOMPARE(Messages::shown()[1], QStringLiteral("The settings could not be saved. Exit Vantrel Planner anyway?"));
+        QCOMPARE(Messages::shown()[1],
+                 QStringLiteral("The settings could not be saved. Exit Vantrel Planner anyway?"));
         QVERIFY(f.window->isVisible());
         QVERIFY(f.ctx.db.isOpen());
         QVERIFY(!f.ctx.ExitRequested);

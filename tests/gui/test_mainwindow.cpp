@@ -320,7 +320,8 @@ private slots:
     void theWelcomeStepsCountInOrderWithTheirIcons() {
         MainWindowFixture f;
         const QString page = QString::fromUtf8(test::readAll(f.ctx.ProgramDir + "web/index.html"));
-        static const QRegularExpression step(QStringLiteral("<b>(\\d)\\.</b></td>\\s*<td[^>]*><img src=\"([^\"]+)\""));
+        static const QRegularExpression step(
+            QStringLiteral("<b>(\\d)\\.</b></td>\\s*<td[^>]*><img src=\"([^\"]+)\""));
         QStringList numbers;
         for (auto it = step.globalMatch(page); it.hasNext();) {
             const auto m = it.next();

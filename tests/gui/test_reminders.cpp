@@ -6,10 +6,10 @@
 #include "support/plans.h"
 
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QMessageBox>
 #include <QtTest>
 
 using namespace vantrel;
@@ -202,7 +202,8 @@ private slots:
         QCOMPARE(label(w, "notifdelay"), QStringLiteral("Appointment occurs in 8 minutes."));
         QCOMPARE(FakePlayer::created, 1);
         // The window itself says so too, above its buttons.
-        QCOMPARE(label(w, "lblSoundProblem"), QStringLiteral("The sound could not be played: Cannot open the file."));
+        QCOMPARE(label(w, "lblSoundProblem"),
+                 QStringLiteral("The sound could not be played: Cannot open the file."));
         QVERIFY(w->findChild<QLabel*>("lblSoundProblem")->geometry().bottom() <
                 w->findChild<QPushButton*>("BitBtn1")->mapTo(w, QPoint()).y());
         // A later sound that fails in the same run is said in its window only.
@@ -270,7 +271,8 @@ private slots:
         auto* shortOne = TfrmActiveNotif::open(f.ctx, appointment(at(10, 0), 15, QString()));
         auto* w = TfrmActiveNotif::open(f.ctx, appointment(at(10, 0), 15));
         auto* name = w->findChild<QLabel*>("notifname");
-        const QString whole = "Notification: Appointment - Dr. Maximilianus Montgomery-Oppenheimer-Vanderbilt";
+        const QString whole =
+            "Notification: Appointment - Dr. Maximilianus Montgomery-Oppenheimer-Vanderbilt";
         QCOMPARE(name->text(), whole);
         QCOMPARE(name->toolTip(), whole);
         QVERIFY(name->height() >= name->heightForWidth(name->width()));

@@ -14,14 +14,14 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QLabel>
-#include <QMessageBox>
 #include <QStackedWidget>
 #include <QTimeEdit>
 #include <QtTest>
@@ -148,7 +148,8 @@ private slots:
         test::PlanSpec p;
         p.start = at(8, 8);
         const int id = test::addPlan(f.ctx.db, p);
-        const QVariantMap plan = row(f.ctx.db, "SELECT * FROM planlist"), notif = row(f.ctx.db, "SELECT * FROM notif");
+        const QVariantMap plan = row(f.ctx.db, "SELECT * FROM planlist"),
+                          notif = row(f.ctx.db, "SELECT * FROM notif");
         for (Mode mode : {Mode::Add, Mode::Edit}) {
             {
                 TfrmDosing w(f.ctx, mode, 1, id, f.window.get());
@@ -226,9 +227,10 @@ private slots:
         choose(&w, "rbNone");
         next(&w);
         QCOMPARE(page(&w), QStringLiteral("Finish"));
-        QCOMPARE(in<QLabel>(&w, "Label15")->text(),
-                 QStringLiteral("The dose and notification have been configured.  Click the finish button to add "
-                                "the dose."));
+        QCOMPARE(
+            in<QLabel>(&w, "Label15")->text(),
+            QStringLiteral("The dose and notification have been configured.  Click the finish button to add "
+                           "the dose."));
         previous(&w);
         QCOMPARE(page(&w), QStringLiteral("Notification Type"));
         next(&w);
@@ -276,7 +278,8 @@ private slots:
         in<QLineEdit>(&w, "teSubject")->setText("Dose\r\nBcc: someone@example.org");
         in<QPlainTextEdit>(&w, "memMsg")->setPlainText("Take it");
         next(&w);
-        QCOMPARE(Messages::shown().last(), QStringLiteral("The From, To and Subject boxes may not hold a line break"));
+        QCOMPARE(Messages::shown().last(),
+                 QStringLiteral("The From, To and Subject boxes may not hold a line break"));
         QCOMPARE(page(&w), QStringLiteral("email Settings"));
         // The minutes box of a page left behind is checked at Finish too.
         in<QLineEdit>(&w, "teSubject")->setText("Dose");
@@ -311,7 +314,8 @@ private slots:
             in<QTimeEdit>(&w, "DateTimePicker3")->setTime(QTime(23, 50));
             next(&w);
             next(&w);
-            QCOMPARE(in<QDateEdit>(&w, "DateTimePicker1")->date(), QDate(2026, 1, 6)); // starts on the start date
+            QCOMPARE(in<QDateEdit>(&w, "DateTimePicker1")->date(),
+                     QDate(2026, 1, 6)); // starts on the start date
             choose(&w, "rbEndDate");
             in<QDateEdit>(&w, "DateTimePicker1")->setDate(QDate(2026, 1, 20));
             next(&w);
@@ -333,8 +337,9 @@ private slots:
         QCOMPARE(in<QPlainTextEdit>(&w, "Memo2")->toPlainText(), text);
         QVERIFY(in<QRadioButton>(&w, "rbNotifAt")->isChecked());
         QCOMPARE(in<QLabel>(&w, "Label15")->text(),
-                 QStringLiteral("The dose and notification have been configured.  Click the finish button to update "
-                                "the record"));
+                 QStringLiteral(
+                     "The dose and notification have been configured.  Click the finish button to update "
+                     "the record"));
     }
 
     // An every-third-day dosing that began on the 1st, edited on the 5th with "Today", keeps its
@@ -377,8 +382,9 @@ private slots:
         p.start = at(8, 8);
         const int id = test::addPlan(f.ctx.db, p);
         const QVariantMap notif = row(f.ctx.db, "SELECT * FROM notif");
-        f.ctx.db.run("CREATE TRIGGER planlist.no_change BEFORE UPDATE ON planlist BEGIN SELECT RAISE(ABORT, 'locked "
-                     "for the test'); END");
+        f.ctx.db.run(
+            "CREATE TRIGGER planlist.no_change BEFORE UPDATE ON planlist BEGIN SELECT RAISE(ABORT, 'locked "
+            "for the test'); END");
         TfrmDosing w(f.ctx, Mode::Edit, 1, id, f.window.get());
         walkToFinish(&w);
         Messages::clearShown();
@@ -424,7 +430,8 @@ private slots:
 
         Messages::setNextAnswer(QMessageBox::No);
         QTest::mouseClick(f.find<QPushButton>("btnRemoveDrAppt"), Qt::LeftButton);
-        QCOMPARE(Messages::shown().last(), QStringLiteral("Are you sure you want to remove the selected appointment?"));
+        QCOMPARE(Messages::shown().last(),
+                 QStringLiteral("Are you sure you want to remove the selected appointment?"));
         QCOMPARE(test::count(f.ctx.db, "planlist"), 3);
         Messages::setNextAnswer(QMessageBox::Yes);
         QTest::mouseClick(f.find<QPushButton>("btnRemoveDrAppt"), Qt::LeftButton);
@@ -455,7 +462,8 @@ private slots:
         QCOMPARE(f.window->scheduler()->list()[0].NotifTime, at(5, 9, 5));
         Messages::setNextAnswer(QMessageBox::Yes);
         QTest::mouseClick(f.find<QPushButton>("btnMedicineRemove"), Qt::LeftButton);
-        QCOMPARE(Messages::shown().last(), QStringLiteral("Are you sure you want to remove the selected dose?"));
+        QCOMPARE(Messages::shown().last(),
+                 QStringLiteral("Are you sure you want to remove the selected dose?"));
         f.window->notiftimerTimer();
         QCOMPARE(f.window->scheduler()->list().NotifCount(), 0);
         QCOMPARE(test::count(f.ctx.db, "notif"), 0);
@@ -494,7 +502,8 @@ private slots:
         QCOMPARE(Messages::shown().last(), QStringLiteral("Please select an audio file"));
         f.ctx.hooks.nextFileNames << "/usr/share/sounds/chime.wav";
         in<QPushButton>(w.get(), "Button4")->click();
-        QCOMPARE(in<QLineEdit>(w.get(), "teAudioFile")->text(), QStringLiteral("/usr/share/sounds/chime.wav"));
+        QCOMPARE(in<QLineEdit>(w.get(), "teAudioFile")->text(),
+                 QStringLiteral("/usr/share/sounds/chime.wav"));
         play->click();
         QVERIFY(!play->isEnabled());
         QVERIFY(stop->isEnabled());

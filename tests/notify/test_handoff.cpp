@@ -14,16 +14,19 @@ class TestHandOff : public QObject {
     Q_OBJECT
 private slots:
     void theMailProgramGetsRecipientsSubjectAndText() {
-        if (QStandardPaths::findExecutable("xdg-email").isEmpty()) QSKIP("xdg-email is not installed (xdg-utils)");
+        if (QStandardPaths::findExecutable("xdg-email").isEmpty())
+            QSKIP("xdg-email is not installed (xdg-utils)");
         test::Sandbox box;
         QDir().mkpath(box.path("share/applications"));
         const QString got = box.path("got");
         test::writeAll(box.path("record.sh"), "#!/bin/sh\nprintf '%s' \"$1\" > '" + got.toUtf8() + "'\n");
-        QFile::setPermissions(box.path("record.sh"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(box.path("record.sh"),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         test::writeAll(box.path("share/applications/recorder.desktop"),
-                       "[Desktop Entry]\nType=Application\nName=Recorder\nExec=" + box.path("record.sh").toUtf8() +
-                           " %u\nMimeType=x-scheme-handler/mailto;\n");
-        test::writeAll(box.configDir() + "/mimeapps.list", "[Default Applications]\nx-scheme-handler/mailto=recorder.desktop\n");
+                       "[Desktop Entry]\nType=Application\nName=Recorder\nExec=" +
+                           box.path("record.sh").toUtf8() + " %u\nMimeType=x-scheme-handler/mailto;\n");
+        test::writeAll(box.configDir() + "/mimeapps.list",
+                       "[Default Applications]\nx-scheme-handler/mailto=recorder.desktop\n");
         qputenv("XDG_DATA_HOME", box.path("share").toLocal8Bit());
         qputenv("XDG_DATA_DIRS", "/usr/share");
         qputenv("DISPLAY", ":99"); // xdg-open only looks for a handler where there is a display

@@ -51,7 +51,8 @@ struct Peer {
     QProcess process;
     int port = 0;
     explicit Peer(const QStringList& options = {}) {
-        process.start("/usr/bin/python3", QStringList{QFINDTESTDATA("../integration/smtp_peer.py"), box.path()} + options);
+        process.start("/usr/bin/python3",
+                      QStringList{QFINDTESTDATA("../integration/smtp_peer.py"), box.path()} + options);
         QTRY_VERIFY_WITH_TIMEOUT((port = test::readAll(box.path("port")).toInt()) > 0, 10000);
     }
     ~Peer() {
@@ -68,7 +69,8 @@ struct Peer {
 
 Mail reminder() {
     return {"Ann <ann@example.org>",
-            splitSmtpRecipients("ben@example.org, cid@example.org; dee@example.org;\"Doe, Eve\" <eve@example.org>"),
+            splitSmtpRecipients(
+                "ben@example.org, cid@example.org; dee@example.org;\"Doe, Eve\" <eve@example.org>"),
             QString::fromUtf8("Dosis: Aspirin f\u00fcr Ann \u2013 jetzt"),
             "Take one tablet.\nWith water.\n.\nThat line above is a lone dot."};
 }
@@ -100,7 +102,8 @@ private slots:
         QVERIFY(head.contains("From: Ann <ann@example.org>\r\n"));
         QVERIFY(head.contains("MIME-Version: 1.0\r\n"));
         QVERIFY(head.contains("Content-Type: text/plain; charset=UTF-8\r\n"));
-        QVERIFY(head.contains("Subject: =?UTF-8?B?" + QByteArray("Dosis f\xc3\xbcr Ann").toBase64() + "?=\r\n"));
+        QVERIFY(
+            head.contains("Subject: =?UTF-8?B?" + QByteArray("Dosis f\xc3\xbcr Ann").toBase64() + "?=\r\n"));
         QVERIFY(msg.endsWith("Take one tablet.\r\nWith water.\r\n.\r\nThat line above is a lone dot.\r\n"));
         QVERIFY(!msg.contains("\n\n"));
         // A line break in a header field is refused before anything is sent.

@@ -32,9 +32,12 @@ private slots:
     void theRepeatRulesInTheSixDayWindow() {
         const double w = at(7, 0);
         // A daily dose from today with no end: six items; with an end on the second day: two.
-        QCOMPARE(daysOf(occurrences(plan("D", at(7, 8), at(7, 8, 15)), w)), QList<int>({7, 8, 9, 10, 11, 12}));
-        QCOMPARE(daysOf(occurrences(plan("D", at(1, 8), at(1, 8, 15), "", at(8, 23, 59)), w)), QList<int>({7, 8}));
-        QCOMPARE(occurrences(plan("D", at(7, 8), at(7, 8, 15)), w).first(), (Occurrence{at(7, 8), at(7, 8, 15)}));
+        QCOMPARE(daysOf(occurrences(plan("D", at(7, 8), at(7, 8, 15)), w)),
+                 QList<int>({7, 8, 9, 10, 11, 12}));
+        QCOMPARE(daysOf(occurrences(plan("D", at(1, 8), at(1, 8, 15), "", at(8, 23, 59)), w)),
+                 QList<int>({7, 8}));
+        QCOMPARE(occurrences(plan("D", at(7, 8), at(7, 8, 15)), w).first(),
+                 (Occurrence{at(7, 8), at(7, 8, 15)}));
         // Starting after the window: nothing; on its third day: from there on.
         QVERIFY(occurrences(plan("D", at(13, 8), at(13, 8, 15)), w).isEmpty());
         QCOMPARE(daysOf(occurrences(plan("D", at(9, 8), at(9, 8, 15)), w)), QList<int>({9, 10, 11, 12}));
@@ -47,7 +50,8 @@ private slots:
         QCOMPARE(occurrences(plan("N", at(12, 23), at(13, 0)), w).size(), 1);
         QVERIFY(occurrences(plan("N", at(13, 0), at(13, 1)), w).isEmpty());
         // A dose at 23:50 keeps its quarter of an hour, into the next day.
-        QCOMPARE(occurrences(plan("D", at(1, 23, 50), at(2, 0, 5)), w).first(), (Occurrence{at(7, 23, 50), at(8, 0, 5)}));
+        QCOMPARE(occurrences(plan("D", at(1, 23, 50), at(2, 0, 5)), w).first(),
+                 (Occurrence{at(7, 23, 50), at(8, 0, 5)}));
     }
 
     // Odd values give no item, never a crash.
@@ -66,7 +70,8 @@ private slots:
     // and every day the calendar shows has its reminder.
     void theCalendarAndTheSchedulerAgree() {
         const QList<Plan> plans{plan("D", at(1, 8), at(1, 8, 15)), plan("X", at(2, 0, 30), at(2, 0, 45), "3"),
-                                plan("W", at(1, 23, 50), at(2, 0, 5), "246"), plan("X", at(3, 9), at(3, 9, 15), "5", at(28, 0)),
+                                plan("W", at(1, 23, 50), at(2, 0, 5), "246"),
+                                plan("X", at(3, 9), at(3, 9, 15), "5", at(28, 0)),
                                 plan("W", at(4, 0, 10), at(4, 0, 25), "17", at(25, 12))};
         for (const Plan& p : plans)
             for (int minutes : {0, 15, 60}) {
@@ -87,7 +92,8 @@ private slots:
                 for (double d : remindedDoses)
                     if (d < at(31, 0)) QVERIFY2(shown.contains(d), qPrintable(dt::formatDateTime(d)));
                 for (double d : shown)
-                    if (d - minutes * dt::kMinute >= at(1, 0)) QVERIFY2(remindedDoses.contains(d), qPrintable(dt::formatDateTime(d)));
+                    if (d - minutes * dt::kMinute >= at(1, 0))
+                        QVERIFY2(remindedDoses.contains(d), qPrintable(dt::formatDateTime(d)));
             }
     }
 
@@ -99,7 +105,9 @@ private slots:
     }
 
     void overlappingItemsStandSideBySide() {
-        const QList<Span> items{{at(7, 9), at(7, 10)}, {at(7, 9, 30), at(7, 11)}, {at(7, 10), at(7, 10, 30)},
+        const QList<Span> items{{at(7, 9), at(7, 10)},
+                                {at(7, 9, 30), at(7, 11)},
+                                {at(7, 10), at(7, 10, 30)},
                                 {at(7, 12), at(7, 13)}};
         const QList<Placement> p = placeSideBySide(items);
         QCOMPARE(p[0].lane, 0);

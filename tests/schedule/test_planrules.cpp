@@ -63,7 +63,8 @@ private slots:
         QCOMPARE(checkEmail(" ", "b", "", ""), std::optional(QStringLiteral("Please enter a message")));
         QCOMPARE(checkEmail(" ", "b", "", "m"), std::nullopt); // a single space passes
         // A line break must never reach a mail header.
-        const auto headerBreak = std::optional(QStringLiteral("The From, To and Subject boxes may not hold a line break"));
+        const auto headerBreak =
+            std::optional(QStringLiteral("The From, To and Subject boxes may not hold a line break"));
         QCOMPARE(checkEmail("a@x", "b@x", "Hi\r\nBcc: evil@x", "m"), headerBreak);
         QCOMPARE(checkEmail("a@x\n", "b@x", "", "m"), headerBreak);
         QCOMPARE(checkEmail("a@x", "b@x", "", "two\nlines are fine in the text"), std::nullopt);
@@ -118,7 +119,8 @@ private slots:
         // Every third day from the 1st: the 1st, 4th, 7th, 10th ... on the 12th it is the 10th.
         QCOMPARE(rhythmDayOnOrBefore(dt::encode(2026, 12, 1, 9), 3, dt::encode(2026, 12, 12, 15)),
                  dt::encode(2026, 12, 10));
-        QCOMPARE(rhythmDayOnOrBefore(dt::encode(2026, 12, 1), 3, dt::encode(2026, 12, 10)), dt::encode(2026, 12, 10));
+        QCOMPARE(rhythmDayOnOrBefore(dt::encode(2026, 12, 1), 3, dt::encode(2026, 12, 10)),
+                 dt::encode(2026, 12, 10));
         QCOMPARE(rhythmDayOnOrBefore(dt::encode(2026, 12, 20), 3, dt::encode(2026, 12, 10)),
                  dt::encode(2026, 12, 20)); // not begun yet
     }
