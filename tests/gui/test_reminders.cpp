@@ -75,6 +75,18 @@ struct ReminderFixture : MainWindowFixture {
     }
 };
 
+// The reminder table comes back; a dose at 9:05 is raised when it falls due.
+void repairAndRaiseADose(ReminderFixture& f) {
+    f.ctx.db.run(data::tableDef("notif").createSql("notif"));
+    test::PlanSpec p;
+    p.start = at(9, 5);
+    test::addPlan(f.ctx.db, p);
+    f.window->notiftimerTimer();
+    f.clock->setValue(at(9, 5, 1));
+    f.window->notiftimerTimer();
+    QCOMPARE(f.window->openReminders().size(), 1);
+}
+
 } // namespace
 
 class TestReminders : public QObject {
@@ -251,14 +263,7 @@ private slots:
         QCOMPARE(Messages::shown().size(), 1);
         QVERIFY(f.window->notiftimer()->isActive());
         // Repaired: the next tick rebuilds and reminds as usual.
-        f.ctx.db.run(data::tableDef("notif").createSql("notif"));
-        test::PlanSpec p;
-        p.start = at(9, 5);
-        test::addPlan(f.ctx.db, p);
-        f.window->notiftimerTimer();
-        f.clock->setValue(at(9, 5, 1));
-        f.window->notiftimerTimer();
-        QCOMPARE(f.window->openReminders().size(), 1);
+        repairAndRaiseADose(f);
         f.window->openReminders()[0]->close();
     }
 
@@ -301,14 +306,7 @@ private slots:
         QVERIFY(box->isVisible());
         QVERIFY(!box->isModal());
         QVERIFY(f.window->notiftimer()->isActive());
-        f.ctx.db.run(data::tableDef("notif").createSql("notif"));
-        test::PlanSpec p;
-        p.start = at(9, 5);
-        test::addPlan(f.ctx.db, p);
-        f.window->notiftimerTimer();
-        f.clock->setValue(at(9, 5, 1));
-        f.window->notiftimerTimer();
-        QCOMPARE(f.window->openReminders().size(), 1);
+        repairAndRaiseADose(f);
         QVERIFY(box->isVisible());
         QCOMPARE(Messages::shown().size(), 1);
         f.window->openReminders()[0]->close();
