@@ -18,10 +18,10 @@ public:
     ~AlarmTimer() override { ::close(m_fd); }
 
     bool arm(std::int64_t utcMs, std::string& error) override {
-        itimerspec spec{};
-        spec.it_value.tv_sec = static_cast<time_t>(utcMs / 1000);
-        spec.it_value.tv_nsec = static_cast<long>(utcMs % 1000) * 1000000L;
-        if (::timerfd_settime(m_fd, TFD_TIMER_ABSTIME, &spec, nullptr) == 0) return true;
+        itimerspec when{};
+        when.it_value.tv_sec = static_cast<time_t>(utcMs / 1000);
+        when.it_value.tv_nsec = static_cast<long>(utcMs % 1000) * 1000000L;
+        if (::timerfd_settime(m_fd, TFD_TIMER_ABSTIME, &when, nullptr) == 0) return true;
         error = std::strerror(errno);
         return false;
     }
