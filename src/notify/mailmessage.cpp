@@ -129,8 +129,12 @@ size_t readMessage(char* buffer, size_t size, size_t items, void* user) {
 
 // One try. `requireTls` asks STARTTLS to succeed (with a login, so the password never goes in
 // the clear to a server that offers it).
+int stopWhenAsked(void* stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return stop && static_cast<const std::atomic<bool>*>(stop)->load() ? 1 : 0;
+}
+
 CURLcode tryOnce(const Server& server, const Login& login, const Mail& m, bool requireTls, int connectSeconds,
-                 int transferSeconds, QString& error) {
+                 int transferSeconds, const std::atomic<bool>* stop, QString& error) {
     CURL* curl = curl_easy_init();
     if (!curl) {
         error = QStringLiteral("the mail library cannot start");
@@ -156,6 +160,9 @@ CURLcode tryOnce(const Server& server, const Login& login, const Mail& m, bool r
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(connectSeconds));
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, static_cast<long>(transferSeconds));
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, stopWhenAsked);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(stop));
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     if (!tls)
         curl_easy_setopt(curl, CURLOPT_USE_SSL,
                          static_cast<long>(requireTls ? CURLUSESSL_ALL : CURLUSESSL_TRY));
@@ -173,7 +180,7 @@ CURLcode tryOnce(const Server& server, const Login& login, const Mail& m, bool r
 } // namespace
 
 QString sendSmtp(const Server& server, const Login& login, const Mail& m, int attempts, int connectSeconds,
-                 int transferSeconds) {
+                 int transferSeconds, const std::atomic<bool>* stop) {
     static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
     if (!ready) return QStringLiteral("the mail library cannot start");
     if (!server.valid())
@@ -181,15 +188,16 @@ QString sendSmtp(const Server& server, const Login& login, const Mail& m, int at
     if (m.to.isEmpty()) return QStringLiteral("no recipient");
     if (auto problem = headerProblem(m)) return *problem;
     QString error;
-    for (int i = 0; i < attempts; ++i) {
+    for (int i = 0; i < attempts && !(stop && *stop); ++i) {
         error.clear();
         // With a login, TLS first; a server that offers no STARTTLS at all gets the login in the
         // clear, as before TLS was common; one that offers it but fails is an error.
-        CURLcode code = tryOnce(server, login, m, login.given(), connectSeconds, transferSeconds, error);
+        CURLcode code = tryOnce(server, login, m, login.given(), connectSeconds, transferSeconds, stop, error);
         if (code == CURLE_USE_SSL_FAILED && login.given())
-            code = tryOnce(server, login, m, false, connectSeconds, transferSeconds, error);
+            code = tryOnce(server, login, m, false, connectSeconds, transferSeconds, stop, error);
         if (code == CURLE_OK) return {};
     }
+    if (stop && *stop) return QStringLiteral("the sending was stopped as the program ended");
     return error;
 }
 

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <optional>
 
 namespace vantrel::mail {
@@ -46,7 +47,8 @@ struct Login {
 
 // Sends over SMTP with up to `attempts` tries; empty on success, else the last error's text.
 // Each try is bounded in time, so a dead server costs minutes of the sending worker at most.
+// Setting `stop` ends the sending soon, between tries or during one.
 QString sendSmtp(const Server& server, const Login& login, const Mail& m, int attempts = 5,
-                 int connectSeconds = 20, int transferSeconds = 60);
+                 int connectSeconds = 20, int transferSeconds = 60, const std::atomic<bool>* stop = nullptr);
 
 } // namespace vantrel::mail

@@ -6,7 +6,6 @@
 #include "data/table.h"
 #include "notify/tmail.h"
 
-#include <QDeadlineTimer>
 
 namespace vantrel {
 
@@ -17,27 +16,22 @@ MailSender::MailSender() : m_worker(new QObject) {
 }
 
 MailSender::~MailSender() {
+    // A message still being tried gives up at once: the end of the program never waits on a
+    // slow server.
+    m_stop = true;
     m_thread.quit();
     m_thread.wait();
 }
 
-void MailSender::queue(std::function<QString()> job) {
-    ++m_pending;
+void MailSender::queue(Job job) {
     QMetaObject::invokeMethod(m_worker, [this, job] {
-        const QString message = job();
-        --m_pending;
-        if (!message.isEmpty()) QMetaObject::invokeMethod(this, [this, message] { emit failed(message); });
+        const QString message = job(m_stop);
+        if (!message.isEmpty() && !m_stop)
+            QMetaObject::invokeMethod(this, [this, message] { emit failed(message); });
     });
 }
 
-bool MailSender::waitUntilIdle(int timeoutMs) {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (m_pending > 0 && !deadline.hasExpired())
-        QThread::msleep(5);
-    return m_pending == 0;
-}
-
-std::function<QString()> mailJobFor(const Context& ctx, const data::Table& n,
+MailSender::Job mailJobFor(const Context& ctx, const data::Table& n,
                                     const std::function<void(const QString&)>& tell) {
     const QString from = n.text(QStringLiteral("EMAILFROM"));
     const QString to = n.text(QStringLiteral("EMAILTO"));
@@ -48,8 +42,8 @@ std::function<QString()> mailJobFor(const Context& ctx, const data::Table& n,
         const mail::Server server = mail::parseServer(s.SMTPServer);
         const mail::Login login{s.SMTPUser, s.SMTPPass};
         const mail::Mail m{from, mail::splitSmtpRecipients(to), subject, body};
-        return [server, login, m] {
-            const QString error = mail::sendSmtp(server, login, m);
+        return [server, login, m](const std::atomic<bool>& stop) {
+            const QString error = mail::sendSmtp(server, login, m, 5, 20, 60, &stop);
             return error.isEmpty() ? QString() : QStringLiteral("Error sending message: ") + error;
         };
     }
@@ -60,7 +54,7 @@ std::function<QString()> mailJobFor(const Context& ctx, const data::Table& n,
     QStringList recipients;
     int count = 0;
     SplitList(to, recipients, count);
-    return [recipients, subject, body] {
+    return [recipients, subject, body](const std::atomic<bool>&) {
         auto handOff = platform::makeMailHandOff();
         TEmail email(*handOff);
         email.Recipient = recipients;

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QThread>
+#include <atomic>
 #include <functional>
 
 namespace vantrel {
@@ -21,10 +22,11 @@ public:
     MailSender();
     ~MailSender() override;
 
-    // Runs the job on the worker; a job returns the text to show, empty when all went well.
-    void queue(std::function<QString()> job);
-    // Waits until every queued job has run (for tests and the end of the program).
-    bool waitUntilIdle(int timeoutMs);
+    // A job returns the text to show, empty when all went well; it gives up soon once `stop` is
+    // set, as it is when the program ends.
+    using Job = std::function<QString(const std::atomic<bool>& stop)>;
+    // Runs the job on the worker, after those queued before it.
+    void queue(Job job);
 
 signals:
     void failed(const QString& message);
@@ -32,13 +34,13 @@ signals:
 private:
     QThread m_thread;
     QObject* m_worker;
-    std::atomic<int> m_pending{0};
+    std::atomic<bool> m_stop{false};
 };
 
 // The job for one reminder row, by the settings' method: SMTP, or the hand-off to the desktop's
 // mail program. Returns nothing and shows its message itself (through `tell`) when the row can
 // be refused before anything is sent.
-std::function<QString()> mailJobFor(const Context& ctx, const data::Table& tbnotif2,
+MailSender::Job mailJobFor(const Context& ctx, const data::Table& tbnotif2,
                                     const std::function<void(const QString&)>& tell);
 
 } // namespace vantrel

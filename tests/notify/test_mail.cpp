@@ -186,6 +186,10 @@ private slots:
         QVERIFY(!QFile::exists(peer.box.path("1.json")));
         const int closed = peer.port;
         QVERIFY(!sendSmtp({"127.0.0.1", closed == 1 ? 2 : 1}, {}, reminder(), 5, 2, 4).isEmpty());
+        // The end of the program stops the tries, and that is no success.
+        const std::atomic<bool> stop{true};
+        QVERIFY(!sendSmtp(peer.server(), {}, reminder(), 5, 2, 4, &stop).isEmpty());
+        QVERIFY(!QFile::exists(peer.box.path("1.json")));
     }
 };
 
