@@ -2,7 +2,9 @@
 // in the registry and the auto-start value. Plain C++, as the Windows side itself is; it ends
 // with the line "N passed, N failed".
 #include "platform/autostart.h"
+#include "platform/country.h"
 #include "platform/settingsstore.h"
+#include "platform/waketimer.h"
 #include "platform/win32/registrystore.h"
 
 #include <cstdio>
@@ -69,11 +71,42 @@ void theAutoStartValue() {
     entry->remove("Vantrel Planner");
     check(true, "removing a missing entry is no error");
 }
+// The wake timer: armed a second ahead it fires; armed far ahead it does not.
+void theWakeTimerFires() {
+    std::string reason;
+    auto timer = makeWakeTimer(reason);
+    check(timer != nullptr, "a waitable timer can be made");
+    if (!timer) return;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const std::int64_t nowMs =
+        ((static_cast<std::int64_t>(now.dwHighDateTime) << 32 | now.dwLowDateTime) / 10000LL) -
+        11644473600000LL;
+    std::string error;
+    check(timer->arm(nowMs + 3600000, error), "armed an hour ahead");
+    check(!timer->wait(200), "not due yet");
+    check(timer->arm(nowMs + 500, error), "armed half a second ahead");
+    bool fired = false;
+    for (int i = 0; i < 30 && !fired; ++i)
+        fired = timer->wait(100);
+    check(fired, "it fires, waited on in 100 ms slices");
+}
+
+// The country for the phone format: the regional value when there is one.
+void theRegionalCountry() {
+    openRegistrySettings()->setValue("Control Panel\\International", "sCountry",
+                                     StoredValue::fromText("United States"));
+    check(regionalCountryName() == std::optional<std::string>("United States"), "sCountry is read");
+    openRegistrySettings()->removeValue("Control Panel\\International", "sCountry");
+    const auto fallback = regionalCountryName();
+    check(!fallback || !fallback->empty(), "else the locale's country, or none");
+}
 } // namespace
 
 int main() {
     for (const auto& test :
-         {std::function<void()>(typedValuesRoundTrip), std::function<void()>(theAutoStartValue)}) {
+         {std::function<void()>(typedValuesRoundTrip), std::function<void()>(theAutoStartValue),
+          std::function<void()>(theWakeTimerFires), std::function<void()>(theRegionalCountry)}) {
         try {
             test();
         } catch (const std::exception& e) {
