@@ -3,12 +3,12 @@
 // with the line "N passed, N failed".
 #include "platform/autostart.h"
 #include "platform/country.h"
+#include "platform/mailhandoff.h"
 #include "platform/settingsstore.h"
 #include "platform/waketimer.h"
 #include "platform/win32/registrystore.h"
 
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <windows.h>
 
@@ -101,12 +101,22 @@ void theRegionalCountry() {
     const auto fallback = regionalCountryName();
     check(!fallback || !fallback->empty(), "else the locale's country, or none");
 }
+// Simple MAPI is there only when the machine says so ("MAPI" = "1") and its library loads.
+void theMapiLoader() {
+    HKEY k;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows Messaging Subsystem", 0, nullptr, 0,
+                    KEY_WRITE, nullptr, &k, nullptr);
+    RegSetValueExA(k, "MAPI", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
+    RegCloseKey(k);
+    auto mail = makeMailHandOff();
+    check(mail->available(), "with MAPI = 1 and mapi32 there, MAPI is available");
+}
 } // namespace
 
 int main() {
-    for (const auto& test :
-         {std::function<void()>(typedValuesRoundTrip), std::function<void()>(theAutoStartValue),
-          std::function<void()>(theWakeTimerFires), std::function<void()>(theRegionalCountry)}) {
+    void (*const tests[])() = {typedValuesRoundTrip, theAutoStartValue, theWakeTimerFires, theRegionalCountry,
+                               theMapiLoader};
+    for (const auto test : tests) {
         try {
             test();
         } catch (const std::exception& e) {
