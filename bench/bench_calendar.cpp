@@ -5,7 +5,6 @@
 #include "support/plans.h"
 #include "support/testsupport.h"
 
-#include <QCoreApplication>
 #include <benchmark/benchmark.h>
 
 using namespace vantrel;
@@ -40,11 +39,3 @@ void BM_PopulateCalendar(benchmark::State& state) {
 BENCHMARK(BM_PopulateCalendar)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

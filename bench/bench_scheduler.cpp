@@ -7,7 +7,6 @@
 #include "support/plans.h"
 #include "support/testsupport.h"
 
-#include <QCoreApplication>
 #include <benchmark/benchmark.h>
 
 using namespace vantrel;
@@ -105,11 +104,3 @@ void BM_QuietDay(benchmark::State& state) {
 BENCHMARK(BM_QuietDay)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
