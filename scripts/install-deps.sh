@@ -15,7 +15,7 @@ packages=(
   locales
   python3 python3-aiosmtpd python3-dbusmock dbus-daemon xdg-utils
   sox
-  wine64 g++-mingw-w64-x86-64-posix
+  wine64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
 )
 
 missing=()
