@@ -41,7 +41,8 @@ public:
 };
 
 // The store kept in a file at the given path (the Linux side keeps one text file, readable by
-// its owner only, replaced atomically on every save).
+// its owner only, replaced atomically on every save; the Windows side ignores the path and
+// opens the per-user registry).
 std::unique_ptr<SettingsStore> openSettingsFile(const std::string& path);
 
 } // namespace vantrel::platform

@@ -1,6 +1,7 @@
 #pragma once
 // One running instance per user session. The first instance holds a lock and listens on a
-// local socket; a later start finds the lock taken, asks the first to show its window, and ends.
+// local socket (on Windows: a named mutex, and a hidden window to post to); a later start finds
+// the lock taken, asks the first to show its window, and ends.
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -39,6 +40,10 @@ private:
 
 // True when another instance already runs in this session; with `activate` it is asked to bring
 // its window forward. When false, this process now holds the instance.
-bool AlreadyRunning(SingleInstance& instance, bool activate);
+inline bool AlreadyRunning(SingleInstance& instance, bool activate) {
+    if (instance.tryBecomePrimary()) return false;
+    if (activate) instance.activateRunning();
+    return true;
+}
 
 } // namespace vantrel::platform

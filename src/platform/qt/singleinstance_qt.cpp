@@ -58,9 +58,10 @@ QString SingleInstance::socketPath() const {
 bool SingleInstance::tryBecomePrimary() {
     // Only a folder of this user's alone is used: another user could otherwise hold the lock.
     if (!isPrivateToUser(m_dir))
-        throw PlatformError(QStringLiteral("Vantrel Planner cannot start: the folder \"%1\" for its single-instance "
-                                           "lock is missing or not private to this user.")
-                                .arg(QDir::toNativeSeparators(m_dir)));
+        throw PlatformError(
+            QStringLiteral("Vantrel Planner cannot start: the folder \"%1\" for its single-instance "
+                           "lock is missing or not private to this user.")
+                .arg(QDir::toNativeSeparators(m_dir)));
     // A lock left by a process that died is taken over, so a crash never blocks the next start.
     m_lock = std::make_unique<QLockFile>(lockPath());
     m_lock->setStaleLockTime(0);
@@ -68,11 +69,12 @@ bool SingleInstance::tryBecomePrimary() {
         const QLockFile::LockError error = m_lock->error();
         m_lock.reset();
         if (error == QLockFile::LockFailedError) return false; // another instance runs
-        throw PlatformError(QStringLiteral("Vantrel Planner cannot start: its single-instance lock \"%1\" cannot be "
-                                           "taken (%2).")
-                                .arg(QDir::toNativeSeparators(lockPath()),
-                                     error == QLockFile::PermissionError ? QStringLiteral("no permission")
-                                                                         : QStringLiteral("an unknown error")));
+        throw PlatformError(
+            QStringLiteral("Vantrel Planner cannot start: its single-instance lock \"%1\" cannot be "
+                           "taken (%2).")
+                .arg(QDir::toNativeSeparators(lockPath()), error == QLockFile::PermissionError
+                                                               ? QStringLiteral("no permission")
+                                                               : QStringLiteral("an unknown error")));
     }
     QLocalServer::removeServer(socketPath());
     m_server = new QLocalServer(this);
@@ -100,12 +102,6 @@ bool SingleInstance::activateRunning(int timeoutMs) {
     const bool sent = socket.waitForBytesWritten(timeoutMs);
     socket.waitForDisconnected(timeoutMs);
     return sent;
-}
-
-bool AlreadyRunning(SingleInstance& instance, bool activate) {
-    if (instance.tryBecomePrimary()) return false;
-    if (activate) instance.activateRunning();
-    return true;
 }
 
 } // namespace vantrel::platform

@@ -120,4 +120,10 @@ std::unique_ptr<SettingsStore> openRegistrySettings() {
     return std::make_unique<RegistryStore>();
 }
 
+// On Windows the settings live in the registry, where other programs (and the user) look for
+// them; there is no file.
+std::unique_ptr<SettingsStore> openSettingsFile(const std::string&) {
+    return openRegistrySettings();
+}
+
 } // namespace vantrel::platform
