@@ -64,21 +64,11 @@ const Mapi& mapi() {
 
 // Simple MAPI speaks the system's ANSI code page.
 std::string ansi(const std::string& utf8) {
-    const std::wstring w = widen(utf8);
-    if (w.empty()) return {};
-    const int n =
-        WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr, nullptr);
-    return out;
+    return narrow(widen(utf8), CP_ACP);
 }
 
 std::string fromAnsi(const char* s) {
-    if (!s) return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
-    std::wstring w(static_cast<size_t>(n > 0 ? n - 1 : 0), L'\0');
-    if (n > 1) MultiByteToWideChar(CP_ACP, 0, s, -1, w.data(), n);
-    return narrow(w);
+    return s ? narrow(widen(s, CP_ACP)) : std::string();
 }
 
 // The default profile of the messaging subsystem, when there is one.

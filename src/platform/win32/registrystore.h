@@ -7,8 +7,9 @@ namespace vantrel::platform {
 
 std::unique_ptr<SettingsStore> openRegistrySettings();
 
-// UTF-8 and the system's wide strings.
-std::wstring widen(const std::string& s);
-std::string narrow(const std::wstring& s);
+// The system's wide strings and 8-bit text, UTF-8 unless another code page is named.
+constexpr unsigned kUtf8CodePage = 65001; // CP_UTF8
+std::wstring widen(const std::string& s, unsigned codePage = kUtf8CodePage);
+std::string narrow(const std::wstring& s, unsigned codePage = kUtf8CodePage);
 
 } // namespace vantrel::platform
