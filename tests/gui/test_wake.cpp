@@ -77,6 +77,12 @@ private slots:
         const QDateTime expected(QDate(2026, 7, 1), QTime(7, 29, 45));
         QCOMPARE(wakeDueUtcMs(pending), expected.toMSecsSinceEpoch());
         QCOMPARE(QDateTime::fromMSecsSinceEpoch(wakeDueUtcMs(pending), Qt::UTC), expected.toUTC());
+        // The offset is the one of the reminder's date, whatever today's is (New York: -5 h in
+        // winter, -4 h in summer).
+        QCOMPARE(QDateTime::fromMSecsSinceEpoch(wakeDueUtcMs(dt::encode(2026, 1, 15, 7, 30)), Qt::UTC),
+                 QDateTime(QDate(2026, 1, 15), QTime(12, 29, 45), Qt::UTC));
+        QCOMPARE(QDateTime::fromMSecsSinceEpoch(wakeDueUtcMs(dt::encode(2026, 7, 15, 7, 30)), Qt::UTC),
+                 QDateTime(QDate(2026, 7, 15), QTime(11, 29, 45), Qt::UTC));
     }
 
     void theThreadWaitsUntilItFiresOrIsStopped() {
