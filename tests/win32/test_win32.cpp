@@ -33,6 +33,12 @@ void check(bool ok, const char* what) {
     if (!ok) std::printf("FAIL: %s\n", what);
 }
 
+void serveMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+}
+
 std::string ownPath() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -51,21 +57,13 @@ DWORD runSelf(const std::string& arguments) {
     for (;;) {
         const DWORD r = MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 30000, QS_ALLINPUT);
         if (r != WAIT_OBJECT_0 + 1) break;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
+        serveMessages();
     }
     DWORD code = 0xFFFF;
     GetExitCodeProcess(pi.hProcess, &code);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return code;
-}
-
-void serveMessages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&msg);
 }
 
 // Exit codes of a later start, played by this program.
