@@ -41,6 +41,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <utility>
 
 // Resources of a static library are registered by hand, once.
 static bool initPlannerResources() {
@@ -130,6 +131,12 @@ void TfrmMain::buildLayout() {
     rightLayout->setSpacing(0);
 
     m_host.window = this;
+    m_host.tellWithoutWaiting = [this](const QString& text) {
+        if (m_starting)
+            m_ctx.tellAtStart(text);
+        else
+            Messages::warningWithoutWaiting(this, text);
+    };
     Panel40 = new ProfileBar(m_host, Panel1, right);
     rightLayout->addWidget(Panel40);
     connect(Panel40, &ProfileBar::profileChanged, this, &TfrmMain::profileChanged);
@@ -240,14 +247,32 @@ void TfrmMain::buildTray() {
 // ---------------------------------------------------------------------------------------------
 // Creation
 
+// Once the tables are open, a step that fails is shown and the later steps still run: the
+// reminder timer above all must start whatever happened to the calendar or the lists.
 void TfrmMain::runStep(const std::function<void()>& step) {
     try {
         step();
-    } catch (const DataError&) {
-        throw;
     } catch (const std::exception& e) {
-        Messages::error(this, errorText(e));
+        if (m_starting)
+            m_ctx.tellAtStart(errorText(e), true);
+        else
+            Messages::error(this, errorText(e));
     }
+}
+
+// What start-up had to say, shown once the first tick has raised whatever was due; no box waits.
+void TfrmMain::showStartNotices() {
+    m_starting = false;
+    const QList<Context::Notice> notices = std::exchange(m_ctx.startNotices, {});
+    for (const Context::Notice& n : notices) {
+        if (n.error)
+            Messages::errorWithoutWaiting(this, n.text);
+        else
+            Messages::warningWithoutWaiting(this, n.text);
+    }
+    // Reminder windows stay above what was said.
+    for (TfrmActiveNotif* w : openReminders())
+        w->raise();
 }
 
 void TfrmMain::FormCreate() {
@@ -284,6 +309,8 @@ void TfrmMain::FormCreate() {
 }
 
 void TfrmMain::openDataStore() {
+    // The folder first, so that a data folder that cannot be used is named as such.
+    data::Database::prepareFolder(m_ctx.DataDir);
     m_ctx.makeTempDir();
     m_ctx.clearTempDir();
     m_ctx.db.open(m_ctx.DataDir);
@@ -565,6 +592,7 @@ void TfrmMain::resumeAfterCancelledSessionEnd() {
 void TfrmMain::notiftimerTimer() {
     m_notiftimer->stop(); // no tick starts while this one runs, message boxes included
     m_reminders->tick();
+    if (m_starting) showStartNotices();
     if (!m_ctx.SessionEnding && m_ctx.db.isOpen()) m_notiftimer->start();
 }
 

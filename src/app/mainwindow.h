@@ -43,8 +43,8 @@ public:
     explicit TfrmMain(Context& ctx, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
-    // Brings the program up in its fixed order. Throws DataError when the tables cannot be
-    // opened; any other failing step is shown and the later steps still run.
+    // Brings the program up in its fixed order. Throws when the data folder or the tables cannot
+    // be opened; any later step that fails is shown and the steps after it still run.
     void FormCreate();
     // The end of start-up: shown, or hidden in the notification area.
     void startShown(bool shown);
@@ -137,6 +137,7 @@ private:
     void Stop();
     void watchPower();
     void runStep(const std::function<void()>& step);
+    void showStartNotices();
 
     Context& m_ctx;
     PageHost m_host{m_ctx};
@@ -170,6 +171,7 @@ private:
     bool m_startMaximized = false;
     bool m_endingSession = false;
     bool m_settingsSaveFailed = false;
+    bool m_starting = true; // until the first tick: what goes wrong is said after it, not in a box
 };
 
 } // namespace vantrel

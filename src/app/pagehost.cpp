@@ -6,6 +6,10 @@ void PageHost::calendarChanged() const {
     if (populateCalendar) populateCalendar();
 }
 
+void PageHost::tell(const QString& text) const {
+    if (tellWithoutWaiting) tellWithoutWaiting(text);
+}
+
 void PageHost::plansChanged(std::initializer_list<data::Table*> reopened,
                             const std::function<void()>& reloadList) const {
     for (data::Table* t : reopened)

@@ -17,9 +17,12 @@ struct PageHost {
     data::MainCursors* cursors = nullptr;   // set once the data store is open
     QWidget* window = nullptr;              // dialogs and message boxes place themselves by it
     std::function<void()> populateCalendar; // the calendar page's rebuild
+    // Says something without holding anything up: at start after the first tick, later at once.
+    std::function<void(const QString& text)> tellWithoutWaiting;
 
     data::MainCursors& c() const { return *cursors; }
     void calendarChanged() const;
+    void tell(const QString& text) const;
 
     // The one path after plans or their reminder rows changed: the given cursors read their
     // tables anew, the calendar's and the scheduler's plan cursors follow, the changed list is

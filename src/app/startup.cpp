@@ -41,12 +41,11 @@ QString keepDamagedCopy(const QString& path) {
     return copy;
 }
 
-void reportDamagedSettings(const QString& path, const QString& problem) {
+void reportDamagedSettings(Context& ctx, const QString& path, const QString& problem) {
     const QString copy = keepDamagedCopy(path);
-    Messages::warning(nullptr,
-                      QStringLiteral("The settings file \"%1\" is damaged (%2).\nA copy was kept as \"%3\"; "
-                                     "settings that could not be read have their default values.")
-                          .arg(QDir::toNativeSeparators(path), problem, QDir::toNativeSeparators(copy)));
+    ctx.tellAtStart(QStringLiteral("The settings file \"%1\" is damaged (%2).\nA copy was kept as \"%3\"; "
+                                   "settings that could not be read have their default values.")
+                        .arg(QDir::toNativeSeparators(path), problem, QDir::toNativeSeparators(copy)));
 }
 
 } // namespace
@@ -56,15 +55,14 @@ void loadOrCreateSettings(Context& ctx, int screenHeight, const QString& path, c
     SetDefaultSettings(ctx.settings, screenHeight, country);
     ctx.store = platform::openSettingsFile(path.toStdString());
     if (ctx.store->unreadable()) {
-        Messages::warning(nullptr,
-                          QStringLiteral("The settings file \"%1\" cannot be read. It is left as it is, "
-                                         "the default settings are used, and nothing is saved to it "
-                                         "until the program is started again.")
-                              .arg(QDir::toNativeSeparators(path)));
+        ctx.tellAtStart(QStringLiteral("The settings file \"%1\" cannot be read. It is left as it is, "
+                                       "the default settings are used, and nothing is saved to it "
+                                       "until the program is started again.")
+                            .arg(QDir::toNativeSeparators(path)));
         return;
     }
     if (!ctx.store->loadProblem().empty())
-        reportDamagedSettings(path, QString::fromStdString(ctx.store->loadProblem()));
+        reportDamagedSettings(ctx, path, QString::fromStdString(ctx.store->loadProblem()));
     if (ctx.store->keyExists(kGeneralKey)) {
         QString generalProblem;
         const auto warning = LoadSettings(ctx.settings, *ctx.store, &generalProblem);
@@ -72,14 +70,13 @@ void loadOrCreateSettings(Context& ctx, int screenHeight, const QString& path, c
         if ((warning || !generalProblem.isEmpty()) && ctx.store->loadProblem().empty()) {
             const QString copy = keepDamagedCopy(path);
             if (!generalProblem.isEmpty())
-                Messages::warning(
-                    nullptr,
+                ctx.tellAtStart(
                     QStringLiteral("%1 in the settings file \"%2\". It and the general settings "
                                    "after it have their default values; a copy of the file "
                                    "was kept as \"%3\".")
                         .arg(generalProblem, QDir::toNativeSeparators(path), QDir::toNativeSeparators(copy)));
         }
-        if (warning) Messages::warning(nullptr, *warning);
+        if (warning) ctx.tellAtStart(*warning);
         return;
     }
     // First run: the defaults are written at once, so the store holds a full set from now on.
@@ -87,7 +84,7 @@ void loadOrCreateSettings(Context& ctx, int screenHeight, const QString& path, c
     try {
         ctx.saveSettings();
     } catch (const std::exception& e) {
-        Messages::error(nullptr, errorText(e));
+        ctx.tellAtStart(errorText(e), true);
     }
 }
 
@@ -152,8 +149,9 @@ int runPlanner(int argc, char** argv) {
     TfrmMain mainWindow(ctx);
     try {
         mainWindow.FormCreate();
-    } catch (const DataError& e) {
+    } catch (const std::exception& e) {
         // Without its tables the program cannot remind anyone: say so and stop, touching nothing.
+        std::fprintf(stderr, "vantrel-planner: %s\n", e.what());
         Messages::error(nullptr, errorText(e));
         return 1;
     }

@@ -56,6 +56,16 @@ struct Context {
     bool ExitRequested = false;
     bool SessionEnding = false;
     bool SoundFailureTold = false; // the first sound that could not play in a run is also said in a box
+    bool DiskFullTold = false;     // a full disk under the tables is said once a run
+
+    // What start-up has to tell the user. No box may hold the start up, so these are shown,
+    // without waiting, once the reminders run and anything due has been raised.
+    struct Notice {
+        bool error = false;
+        QString text;
+    };
+    QList<Notice> startNotices;
+    void tellAtStart(const QString& text, bool error = false) { startNotices.append({error, text}); }
 
     TestHooks hooks;
 

@@ -32,6 +32,14 @@ public:
 class DataError : public Error {
 public:
     using Error::Error;
+    // The table engine's own result code, 0 when the error is not the engine's.
+    DataError(QString message, int engineCode) : Error(std::move(message)), m_engineCode(engineCode) {}
+    int engineCode() const noexcept { return m_engineCode; }
+    // The disk that holds the tables has no room left (SQLite's SQLITE_FULL).
+    bool diskFull() const noexcept { return (m_engineCode & 0xff) == 13; }
+
+private:
+    int m_engineCode = 0;
 };
 
 class PlatformError : public Error {

@@ -20,6 +20,15 @@ QString unusable(const QString& path, const QString& why) {
         .arg(QDir::toNativeSeparators(path), why);
 }
 
+int engineCode(const QSqlError& e) {
+    return e.nativeErrorCode().toInt();
+}
+
+// A write cut short by a crash or a power cut leaves its rollback journal beside the file.
+QString journalOf(const QString& path) {
+    return path + QStringLiteral("-journal");
+}
+
 } // namespace
 
 Database::Database(QString connectionName) : m_name(std::move(connectionName)) {}
@@ -67,7 +76,8 @@ bool Database::inspectFile(const QString& path, const TableDef& def) const {
                 problem = QStringLiteral("it is damaged (%1)").arg(q.value(0).toString());
             q.finish();
             QStringList tables;
-            if (problem.isEmpty() && q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
+            if (problem.isEmpty() &&
+                q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
                 while (q.next())
                     tables << q.value(0).toString();
             q.finish();
@@ -92,17 +102,70 @@ bool Database::inspectFile(const QString& path, const TableDef& def) const {
     return needsTable;
 }
 
-void Database::open(const QString& dataDir) {
-    close();
-    QDir dir(dataDir);
+void Database::prepareFolder(const QString& dataDir) {
+    const QFileInfo info(dataDir);
+    if (info.exists() && !info.isDir())
+        throw DataError(
+            QStringLiteral("The data folder \"%1\" is a file, not a folder; the tables cannot be kept there.")
+                .arg(QDir::toNativeSeparators(dataDir)));
     // A data folder the program makes is the user's alone; one that exists keeps its mode.
-    if (!dir.exists() && !platform::makePrivatePath(dataDir))
+    if (!info.exists() && !platform::makePrivatePath(dataDir))
         throw DataError(QStringLiteral("The data folder \"%1\" does not exist and cannot be created.")
                             .arg(QDir::toNativeSeparators(dataDir)));
     if (!QFileInfo(dataDir).isWritable())
         throw DataError(
             QStringLiteral("The data folder \"%1\" is read-only; the tables cannot be written there.")
                 .arg(QDir::toNativeSeparators(dataDir)));
+}
+
+// A table file whose last write was cut short is opened for writing on its own, so that SQLite
+// rolls the write back (or finishes a commit that was already made), before anything else looks
+// at it: a read-only look cannot do that, and would refuse a file that is only interrupted.
+void Database::recoverInterruptedWrite(const QString& path) const {
+    if (!QFileInfo(journalOf(path)).isFile()) return;
+    const QString name = m_name + QStringLiteral("-recover");
+    QString problem;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=1500"));
+        if (!db.open()) {
+            problem = db.lastError().text();
+        } else {
+            QSqlQuery q(db);
+            // The first read takes the lock at which SQLite plays the journal back.
+            if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next())
+                problem = q.lastError().text();
+            q.finish();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (!problem.isEmpty())
+        throw DataError(unusable(
+            path, QStringLiteral("its last write, cut short, could not be rolled back (%1)").arg(problem)));
+}
+
+// A commit over several table files writes a super-journal beside the main file, and a crash can
+// leave it behind, or leave a journal that SQLite no longer counts as hot. With a write lock on
+// every table file no other writer can be half-way through a commit, and the recovery has rolled
+// back what needed it: whatever journal of ours is left is a leftover.
+void Database::removeLeftoverJournals() {
+    QSqlQuery q(m_db);
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) return; // another writer: its journals are its own
+    const QDir dir(m_dir);
+    QStringList ours;
+    for (const TableDef& t : allTables())
+        ours << t.fileName() + QStringLiteral("-mj*") << t.fileName() + QStringLiteral("-journal");
+    for (const QString& leftover : dir.entryList(ours, QDir::Files | QDir::Hidden))
+        QFile::remove(dir.filePath(leftover));
+    q.exec(QStringLiteral("ROLLBACK"));
+}
+
+void Database::open(const QString& dataDir) {
+    close();
+    prepareFolder(dataDir);
+    QDir dir(dataDir);
     m_dir = dir.absolutePath();
 
     // Every existing file is looked at, to its pages, before anything is opened or created, so
@@ -110,6 +173,8 @@ void Database::open(const QString& dataDir) {
     QStringList toCreate;
     for (const TableDef& t : allTables())
         checkFile(dir.filePath(t.fileName()));
+    for (const TableDef& t : allTables())
+        recoverInterruptedWrite(dir.filePath(t.fileName()));
     for (const TableDef& t : allTables())
         if (inspectFile(dir.filePath(t.fileName()), t)) toCreate << t.name;
     // The tables hold a household's medical data: readable by its owner only.
@@ -139,6 +204,7 @@ void Database::open(const QString& dataDir) {
         // new row never takes over what belonged to an old one.
         for (const QString& t : toCreate)
             keepKeysAboveReferences(tableDef(t));
+        removeLeftoverJournals();
     } catch (...) {
         close();
         throw;
@@ -166,7 +232,8 @@ void Database::keepKeysAboveReferences(const TableDef& def) {
     QSqlQuery q(m_db);
     for (const TableDef& other : allTables()) {
         if (other.name == def.name || other.fieldIndex(def.key) < 0) continue;
-        if (q.exec(QStringLiteral("SELECT max(%1) FROM %2.%3").arg(def.key, schemaOf(other.name), other.name)) &&
+        if (q.exec(
+                QStringLiteral("SELECT max(%1) FROM %2.%3").arg(def.key, schemaOf(other.name), other.name)) &&
             q.next())
             highest = std::max(highest, q.value(0).toLongLong());
         q.finish();
@@ -191,8 +258,9 @@ void Database::close() {
     m_depth = 0;
 }
 
-void Database::fail(const QString& context, const QString& engineText) const {
-    throw DataError((context.isEmpty() ? engineText : context + QStringLiteral(": ") + engineText));
+void Database::fail(const QString& context, const QSqlError& error) const {
+    const QString text = error.text();
+    throw DataError(context.isEmpty() ? text : context + QStringLiteral(": ") + text, engineCode(error));
 }
 
 QSqlQuery& Database::statement(const QString& sql) {
@@ -203,7 +271,7 @@ QSqlQuery& Database::statement(const QString& sql) {
     for (const auto& q : pool)
         if (!q->isActive()) return *q;
     auto q = std::make_shared<QSqlQuery>(m_db);
-    if (!q->prepare(sql)) fail(QString(), q->lastError().text());
+    if (!q->prepare(sql)) fail(QString(), q->lastError());
     pool.push_back(q);
     return *q;
 }
@@ -211,9 +279,9 @@ QSqlQuery& Database::statement(const QString& sql) {
 void Database::run(QSqlQuery& q) {
     ++m_statements;
     if (!q.exec()) {
-        const QString text = q.lastError().text();
+        const QSqlError error = q.lastError();
         q.finish();
-        fail(QString(), text);
+        fail(QString(), error);
     }
 }
 
@@ -245,7 +313,7 @@ void Database::transaction(const std::function<void()>& work) {
         return;
     }
     ++m_statements;
-    if (!m_db.transaction()) fail(QStringLiteral("Cannot begin a transaction"), m_db.lastError().text());
+    if (!m_db.transaction()) fail(QStringLiteral("Cannot begin a transaction"), m_db.lastError());
     m_depth = 1;
     try {
         work();
@@ -259,9 +327,9 @@ void Database::transaction(const std::function<void()>& work) {
     finishAll();
     ++m_statements;
     if (!m_db.commit()) {
-        const QString text = m_db.lastError().text();
+        const QSqlError error = m_db.lastError();
         m_db.rollback();
-        fail(QStringLiteral("Cannot save the changes"), text);
+        fail(QStringLiteral("Cannot save the changes"), error);
     }
 }
 

@@ -2,8 +2,10 @@
 // The data store: one SQLite connection with each table in a file of its own in the data
 // directory. The patient file is the main database (so a transaction over several tables is
 // atomic across their files); the other seven are attached under their table's name.
+#include <QDir>
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
@@ -25,6 +27,9 @@ public:
     // Opens (and where missing creates) the eight table files. Throws DataError naming the
     // file when one exists but is not a table file of ours; such a file is left untouched.
     void open(const QString& dataDir);
+    // Makes the data folder where it is missing (private to the user) and checks that the tables
+    // can be written there; throws DataError naming the folder when not.
+    static void prepareFolder(const QString& dataDir);
     void close();
     bool isOpen() const { return m_open; }
     QString dataDir() const { return m_dir; }
@@ -48,11 +53,13 @@ public:
 
 private:
     void checkFile(const QString& path) const;
+    void recoverInterruptedWrite(const QString& path) const;
+    void removeLeftoverJournals();
     bool inspectFile(const QString& path, const TableDef& def) const;
     void attachTable(const QString& schema, const QString& path, const QString& table, bool create);
     void keepKeysAboveReferences(const TableDef& def);
     void finishAll();
-    [[noreturn]] void fail(const QString& context, const QString& engineText) const;
+    [[noreturn]] void fail(const QString& context, const QSqlError& error) const;
 
     QString m_name;
     QString m_dir;

@@ -2,12 +2,14 @@
 
 #include "core/colorschemes.h"
 #include "core/datetime.h"
+#include "core/errors.h"
 #include "schedule/calendarrules.h"
 #include "widgets/navbar.h"
 #include "widgets/plannergrid.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -52,7 +54,8 @@ CalendarPage::CalendarPage(PageHost& host, QWidget* parent) : QWidget(parent), m
         ol->addWidget(c);
         // Either filter rebuilds, so items of an unchecked type go and a checked type's return.
         connect(c, &QCheckBox::clicked, this, [this] { PopulateCalendar(); });
-        (QString::fromLatin1(name) == QLatin1String("chkAppointments") ? m_showAppointments : m_showMedicine) = c;
+        (QString::fromLatin1(name) == QLatin1String("chkAppointments") ? m_showAppointments
+                                                                       : m_showMedicine) = c;
     }
     auto* days = new QGroupBox(QStringLiteral("Visible Days"), options);
     auto* dl = new QVBoxLayout(days);
@@ -259,14 +262,49 @@ void CalendarPage::PopulateCalendar() {
     calendar::Filter filter;
     filter.appointments = m_showAppointments->isChecked();
     filter.medicine = m_showMedicine->isChecked();
-    calendar::rebuildPlanner(m_host.ctx.db, m_host.ctx.CurrentPatientRef, window, filter);
+    const QList<calendar::PlannerRow> rows =
+        calendar::plannerRows(m_host.ctx.db, m_host.ctx.CurrentPatientRef, window, filter);
+    try {
+        calendar::writePlanner(m_host.ctx.db, rows);
+    } catch (const DataError& e) {
+        // The calendar's items are scratch: when they cannot be saved (a full disk, a locked
+        // file) the grid shows them from memory, and the program and its reminders go on.
+        QList<calendar::Item> items;
+        for (const calendar::PlannerRow& r : rows)
+            items << r.item;
+        showItems(items);
+        tellWriteFailure(e);
+        return;
+    }
     reloadPlanner();
 }
 
+void CalendarPage::tellWriteFailure(const DataError& e) {
+    Context& ctx = m_host.ctx;
+    if (e.diskFull()) {
+        if (ctx.DiskFullTold) return;
+        ctx.DiskFullTold = true;
+        m_host.tell(
+            QStringLiteral("The disk that holds the tables (\"%1\") is full. The calendar is shown and "
+                           "reminders go on, but changes cannot be saved until there is room on it.")
+                .arg(QDir::toNativeSeparators(ctx.DataDir)));
+        return;
+    }
+    if (m_writeFailureTold) return;
+    m_writeFailureTold = true;
+    m_host.tell(
+        QStringLiteral("The calendar could not be saved (%1). It is shown all the same.").arg(e.message()));
+}
+
 void CalendarPage::reloadPlanner() {
+    showItems(calendar::plannerItems(m_host.ctx.db));
+}
+
+void CalendarPage::showItems(const QList<calendar::Item>& stored) {
     QList<PlannerItem> items;
-    for (const calendar::Item& it : calendar::plannerItems(m_host.ctx.db))
-        items.append({it.start, it.end, it.subject, QColor(redOf(it.color), greenOf(it.color), blueOf(it.color))});
+    for (const calendar::Item& it : stored)
+        items.append(
+            {it.start, it.end, it.subject, QColor(redOf(it.color), greenOf(it.color), blueOf(it.color))});
     m_planner->setItems(items);
 }
 

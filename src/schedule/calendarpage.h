@@ -2,6 +2,7 @@
 // The calendar page: display choices on the left, the month calendar and explanation above,
 // the planner grid below.
 #include "app/pagehost.h"
+#include "schedule/calendarrules.h"
 
 #include <QWidget>
 
@@ -13,6 +14,7 @@ class QSplitter;
 
 namespace vantrel {
 
+class DataError;
 class PlannerGrid;
 
 class CalendarPage : public QWidget {
@@ -62,6 +64,8 @@ private:
     PageHost& m_host;
     QCalendarWidget* m_month;
     void reloadPlanner();
+    void showItems(const QList<calendar::Item>& items);
+    void tellWriteFailure(const DataError& e);
 
     QWidget* m_header;
     QWidget* m_below; // the explanation and the month calendar, hidden with "Hide Calendar"
@@ -72,6 +76,7 @@ private:
     QRadioButton *m_rb1, *m_rb3, *m_rb5, *m_prec15, *m_prec30, *m_prec60;
     int m_precision = 15;
     int m_days = 1;
+    bool m_writeFailureTold = false;
 };
 
 } // namespace vantrel

@@ -53,65 +53,70 @@ QList<Occurrence> occurrences(const Plan& p, double windowStart, int days) {
 }
 
 QString dayCaption(double day) {
-    return QLocale::c().toString(dt::toQDateTime(std::floor(day)).date(), QStringLiteral("ddd, MMM dd, yyyy"));
+    return QLocale::c().toString(dt::toQDateTime(std::floor(day)).date(),
+                                 QStringLiteral("ddd, MMM dd, yyyy"));
 }
 
 } // namespace vantrel::calendar
 
 namespace vantrel::calendar {
 
-void rebuildPlanner(data::Database& db, int patientRef, double windowStart, const Filter& filter) {
-    struct Row {
-        Plan plan;
-        QString type, subject;
-        QVariant drRef, medRef;
-    };
-    db.transaction([&] {
-        try {
-            db.run(QStringLiteral("DELETE FROM drplanner")).finish();
-        } catch (const std::exception&) {
-            // Old items that cannot go are left; the new ones are written all the same.
-        }
-        QList<Row> rows;
-        QSqlQuery& q = db.run(QStringLiteral(
+QList<PlannerRow> plannerRows(data::Database& db, int patientRef, double windowStart, const Filter& filter) {
+    QList<PlannerRow> out;
+    QSqlQuery& q = db.run(
+        QStringLiteral(
             "SELECT p.STARTTIME, p.ENDTIME, p.REPTYPE, p.REPDAYS, p.REPEND, p.APPTTYPE, p.DRREF, p.MEDREF, "
             "d.FIRSTNAME, d.LASTNAME, d.DRREF IS NOT NULL, m.NAME "
-            "FROM planlist p LEFT JOIN doctor d ON d.DRREF = p.DRREF LEFT JOIN medicine m ON m.MEDREF = p.MEDREF "
+            "FROM planlist p LEFT JOIN doctor d ON d.DRREF = p.DRREF LEFT JOIN medicine m ON m.MEDREF = "
+            "p.MEDREF "
             "WHERE p.PATIENTREF = ? ORDER BY p.rowid"),
-            {patientRef});
-        while (q.next()) {
-            Row r;
-            r.plan = {q.value(0).toDouble(), q.value(1).toDouble(), q.value(2).toString(), q.value(3).toString(),
-                      q.value(4).toDouble()};
-            r.type = q.value(5).toString();
-            if (r.type == QLatin1String("D") && !filter.appointments) continue;
-            if (r.type == QLatin1String("M") && !filter.medicine) continue;
-            r.drRef = q.value(6);
-            r.medRef = q.value(7);
-            if (r.type == QLatin1String("M"))
-                r.subject = q.value(11).toString();
-            else if (q.value(10).toBool())
-                r.subject = QStringLiteral("Dr. ") + q.value(8).toString() + QLatin1Char(' ') + q.value(9).toString();
-            rows.append(r);
-        }
-        q.finish();
-        const QString insert = QStringLiteral("INSERT INTO drplanner (PLANNERKEY, STARTTIME, ENDTIME, SUBJECT, COLOR, "
-                                              "APPTTYPE, DRREF, MEDREF) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-        for (const Row& r : rows) {
-            const unsigned colour = r.type == QLatin1String("M") ? kDoseColour : kAppointmentColour;
-            for (const Occurrence& o : occurrences(r.plan, windowStart))
-                db.run(insert, {QUuid::createUuid().toString(QUuid::WithBraces).toUpper(), o.start, o.end, r.subject,
-                                colour, r.type, r.drRef, r.medRef})
-                    .finish();
-        }
+        {patientRef});
+    while (q.next()) {
+        const Plan plan{q.value(0).toDouble(), q.value(1).toDouble(), q.value(2).toString(),
+                        q.value(3).toString(), q.value(4).toDouble()};
+        const QString type = q.value(5).toString();
+        if (type == QLatin1String("D") && !filter.appointments) continue;
+        if (type == QLatin1String("M") && !filter.medicine) continue;
+        QString subject;
+        if (type == QLatin1String("M"))
+            subject = q.value(11).toString();
+        else if (q.value(10).toBool())
+            subject =
+                QStringLiteral("Dr. ") + q.value(8).toString() + QLatin1Char(' ') + q.value(9).toString();
+        const unsigned colour = type == QLatin1String("M") ? kDoseColour : kAppointmentColour;
+        for (const Occurrence& o : occurrences(plan, windowStart))
+            out.append({{o.start, o.end, subject, colour}, type, q.value(6), q.value(7)});
+    }
+    q.finish();
+    return out;
+}
+
+void writePlanner(data::Database& db, const QList<PlannerRow>& rows) {
+    // A failure anywhere (a full disk above all) rolls the whole step back: the old items stay
+    // as they were, and the caller shows the new ones from memory.
+    db.transaction([&] {
+        db.run(QStringLiteral("DELETE FROM drplanner")).finish();
+        const QString insert =
+            QStringLiteral("INSERT INTO drplanner (PLANNERKEY, STARTTIME, ENDTIME, SUBJECT, COLOR, "
+                           "APPTTYPE, DRREF, MEDREF) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+        for (const PlannerRow& r : rows)
+            db.run(insert, {QUuid::createUuid().toString(QUuid::WithBraces).toUpper(), r.item.start,
+                            r.item.end, r.item.subject, r.item.color, r.type, r.drRef, r.medRef})
+                .finish();
     });
+}
+
+void rebuildPlanner(data::Database& db, int patientRef, double windowStart, const Filter& filter) {
+    writePlanner(db, plannerRows(db, patientRef, windowStart, filter));
 }
 
 QList<Item> plannerItems(data::Database& db) {
     QList<Item> out;
-    QSqlQuery& q = db.run(QStringLiteral("SELECT STARTTIME, ENDTIME, SUBJECT, COLOR FROM drplanner ORDER BY rowid"));
+    QSqlQuery& q =
+        db.run(QStringLiteral("SELECT STARTTIME, ENDTIME, SUBJECT, COLOR FROM drplanner ORDER BY rowid"));
     while (q.next())
-        out.append({q.value(0).toDouble(), q.value(1).toDouble(), q.value(2).toString(), q.value(3).toUInt()});
+        out.append(
+            {q.value(0).toDouble(), q.value(1).toDouble(), q.value(2).toString(), q.value(3).toUInt()});
     q.finish();
     return out;
 }

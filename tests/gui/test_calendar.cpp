@@ -187,6 +187,37 @@ private slots:
         f.window->cbPatientChange();
         QCOMPARE(planner(f.ctx.db).size(), 6); // Ben's daily dose only
     }
+
+    // A full disk under the tables: the calendar cannot save its items, shows them all the same,
+    // says so once, and the reminders go on.
+    void aFullDiskNeverStopsTheCalendarOrTheReminders() {
+        MainWindowFixture f({}, household);
+        f.window->notiftimerTimer(); // the start is over: what goes wrong now is said at once
+        const QList<Item> before = planner(f.ctx.db);
+        test::PlanSpec dose;
+        dose.start = at(1, 10);
+        dose.repeat = "D";
+        for (int i = 0; i < 40; ++i)
+            test::addPlan(f.ctx.db, dose);
+        QSqlQuery& pages = f.ctx.db.run("PRAGMA drplanner.page_count");
+        QVERIFY(pages.next());
+        const int full = pages.value(0).toInt();
+        pages.finish();
+        f.ctx.db.run(QStringLiteral("PRAGMA drplanner.max_page_count = %1").arg(full)).finish();
+
+        f.window->PopulateCalendar();
+        auto* grid = f.find<PlannerGrid>("DBPlanner1");
+        QCOMPARE(grid->items().size(), 8 + 40 * 6);        // shown from memory
+        QCOMPARE(planner(f.ctx.db).size(), before.size()); // the old items, whole
+        QCOMPARE(Messages::shown().size(), 1);
+        QVERIFY2(Messages::shown()[0].contains("is full"), qPrintable(Messages::shown()[0]));
+        f.window->PopulateCalendar();
+        QCOMPARE(Messages::shown().size(), 1); // once a run
+        f.clock->set(QDateTime(QDate(2026, 1, 5), QTime(10, 0, 1)));
+        f.ctx.NotifsLoaded = false;
+        f.window->notiftimerTimer();
+        QCOMPARE(f.window->openReminders().size(), 40); // the new doses of 10:00
+    }
 };
 
 QTEST_MAIN(TestCalendar)

@@ -97,6 +97,30 @@ private slots:
         FakePlayer::played.clear();
     }
 
+    // What the start has to say (a mistyped setting, a step that failed) holds nothing up: no box
+    // before the window and the reminder timer run, and after the first tick a box that does not
+    // wait, below the reminder windows.
+    void startWarningsWaitForTheFirstTickAndHoldNothingUp() {
+        MainWindowFixture f({}, [](MainWindowFixture& fx) {
+            fx.ctx.tellAtStart(QStringLiteral("Invalid data type for 'Width'"));
+        });
+        QVERIFY(Messages::shown().isEmpty());
+        QVERIFY(f.window->notiftimer()->isActive());
+        f.ctx.hooks.answerMessages = false;
+        f.window->notiftimerTimer();
+        QCOMPARE(Messages::shown(), QStringList({"Invalid data type for 'Width'"}));
+        QVERIFY(!QApplication::activeModalWidget());
+        QMessageBox* box = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible()) box = b;
+        QVERIFY(box);
+        QCOMPARE(box->windowModality(), Qt::NonModal);
+        box->close();
+        f.ctx.hooks.answerMessages = true;
+        f.window->notiftimerTimer();
+        QCOMPARE(Messages::shown().size(), 1); // said once
+    }
+
     void anAppointmentCountsDownInWholeMinutes() {
         ReminderFixture f;
         test::addDoctor(f.ctx.db, "Greg", "House");

@@ -1,34 +1,45 @@
 #!/usr/bin/env bash
 # The real program, started hidden under an X server, must open its reminder window when the
-# dose falls due: not before, and within a few seconds after.
+# dose falls due: not before, and within a few seconds after. A settings file with a mistyped
+# value must not hold the start up: its warning waits until the reminders run.
 # usage (under xvfb-run): popup_on_time.sh PLANNER SEEDPLAN
 set -u
 planner=$1
 seed=$2
-. "$(dirname "$0")/sandbox.sh"
+here=$(dirname "$0")
 
-due=$("$seed" "$work/data" 4) || { echo "could not write the plan"; exit 1; }
-"$planner" --data-dir "$work/data" startup &
-pid=$!
-
-found=""
-for _ in $(seq 1 200); do
-    if xwininfo -root -tree 2>/dev/null | grep -q '"Vantrel Notification"'; then
-        found=$(date +%s.%N)
-        break
+one_case() { # $1: clean or mistyped
+    . "$here/sandbox.sh"
+    if [ "$1" = mistyped ]; then
+        mkdir -p "$XDG_CONFIG_HOME/Vantrel"
+        printf '[SOFTWARE\\Vantrel\\Planner]\n"AutoStart"=dword:00000001\n[Software\\Vantrel\\Planner\\Main]\n"Status"=dword:00000000\n"Height"="tall"\n' \
+            > "$XDG_CONFIG_HOME/Vantrel/planner.reg"
     fi
-    sleep 0.05
-done
-kill "$pid" 2>/dev/null
-wait "$pid" 2>/dev/null
+    due=$("$seed" "$work/data" 4) || { echo "could not write the plan"; return 1; }
+    "$planner" --data-dir "$work/data" startup &
+    pid=$!
 
-if [ -z "$found" ]; then
-    echo "no reminder window appeared"
-    exit 1
-fi
-echo "due at $due, window at $found"
-awk -v f="$found" -v d="$due" 'BEGIN {
-    if (f < d) { print "the window opened before the dose was due"; exit 1 }
-    if (f > d + 4) { print "the window opened late"; exit 1 }
-    print "on time"
-}'
+    found=""
+    for _ in $(seq 1 200); do
+        if xwininfo -root -tree 2>/dev/null | grep -q '"Vantrel Notification"'; then
+            found=$(date +%s.%N)
+            break
+        fi
+        sleep 0.05
+    done
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+
+    if [ -z "$found" ]; then
+        echo "$1: no reminder window appeared"
+        return 1
+    fi
+    echo "$1: due at $due, window at $found"
+    awk -v f="$found" -v d="$due" 'BEGIN {
+        if (f < d) { print "the window opened before the dose was due"; exit 1 }
+        if (f > d + 4) { print "the window opened late"; exit 1 }
+        print "on time"
+    }'
+}
+
+( one_case clean ) && ( one_case mistyped )

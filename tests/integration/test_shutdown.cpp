@@ -41,13 +41,41 @@ private slots:
         QProcess p;
         p.start(QString::fromLocal8Bit(qgetenv("VANTREL_PLANNER")), {"--data-dir", box.dataDir(), "STARTUP"});
         QVERIFY(p.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(box.configDir() + "/autostart/vantrel-planner.desktop"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(box.configDir() + "/autostart/vantrel-planner.desktop"),
+                                 10000);
         QFile::remove(box.settingsFile());
         QDir().mkpath(box.settingsFile()); // a folder in the file's place: every save fails
         p.terminate();
         QVERIFY(p.waitForFinished(10000));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         QCOMPARE(p.exitCode(), 1);
+    }
+
+    // A data folder that cannot be used stops the start with its reason, never with an abort.
+    void aDataFolderThatCannotBeUsedIsSaidNotAborted_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a plain file") << "plainfile"
+                                      << "is a file, not a folder";
+        QTest::newRow("below a plain file") << "plainfile/data"
+                                            << "cannot be created";
+    }
+    void aDataFolderThatCannotBeUsedIsSaidNotAborted() {
+        QFETCH(QString, folder);
+        QFETCH(QString, reason);
+        test::Sandbox box;
+        test::writeAll(box.path("plainfile"), "x");
+        QProcess p;
+        p.start(QString::fromLocal8Bit(qgetenv("VANTREL_PLANNER")),
+                {"--data-dir", box.path(folder), "startup"});
+        QVERIFY(p.waitForStarted());
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += p.readAllStandardError()).contains(reason.toUtf8()), 10000);
+        QVERIFY2(said.contains(box.path(folder).toUtf8()), said.constData());
+        QCOMPARE(p.state(), QProcess::Running); // its message box waits for a person; no abort
+        QCOMPARE(test::readAll(box.path("plainfile")), QByteArray("x"));
+        p.kill();
+        p.waitForFinished(5000);
     }
 };
 

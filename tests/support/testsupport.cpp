@@ -1,7 +1,9 @@
 #include "support/testsupport.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <unistd.h>
 
 namespace vantrel::test {
 
@@ -27,6 +29,40 @@ QByteArray readAll(const QString& file) {
 void writeAll(const QString& file, const QByteArray& bytes) {
     QFile f(file);
     if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(bytes);
+}
+
+namespace {
+constexpr uid_t kNobody = 65534;
+constexpr gid_t kNogroup = 65534;
+} // namespace
+
+bool runningAsRoot() {
+    return ::geteuid() == 0;
+}
+
+void startUnprivileged(QProcess& process, const QString& program, const QStringList& arguments) {
+    if (!runningAsRoot()) {
+        process.start(program, arguments);
+        return;
+    }
+    process.start(QStringLiteral("setpriv"),
+                  QStringList{QStringLiteral("--reuid=%1").arg(kNobody),
+                              QStringLiteral("--regid=%1").arg(kNogroup), QStringLiteral("--clear-groups"),
+                              QStringLiteral("--"), program} +
+                      arguments);
+}
+
+void handToUnprivileged(const QString& folder) {
+    if (!runningAsRoot()) return;
+    const auto give = [](const QString& path) {
+        if (::chown(QFile::encodeName(path).constData(), kNobody, kNogroup) != 0)
+            qWarning("cannot chown %s", qPrintable(path));
+    };
+    give(folder);
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        give(it.next());
 }
 
 } // namespace vantrel::test

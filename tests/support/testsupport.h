@@ -3,6 +3,7 @@
 #include "data/database.h"
 
 #include <QByteArray>
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
@@ -25,5 +26,13 @@ private:
 
 QByteArray readAll(const QString& file);
 void writeAll(const QString& file, const QByteArray& bytes);
+
+// Root reads and writes any file and so hides faults of file modes and read-only opens. Run as
+// root, the tests start the program under test as "nobody" instead, on folders handed to it.
+bool runningAsRoot();
+// Starts the program as the test's own user, or as "nobody" when that is root.
+void startUnprivileged(QProcess& process, const QString& program, const QStringList& arguments);
+// Gives the folder and everything below it to "nobody" when the test runs as root.
+void handToUnprivileged(const QString& folder);
 
 } // namespace vantrel::test
