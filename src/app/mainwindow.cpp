@@ -137,6 +137,7 @@ void TfrmMain::buildLayout() {
         else
             Messages::warningWithoutWaiting(this, text);
     };
+    m_reminders->tellWithoutWaiting = m_host.tellWithoutWaiting;
     Panel40 = new ProfileBar(m_host, Panel1, right);
     rightLayout->addWidget(Panel40);
     connect(Panel40, &ProfileBar::profileChanged, this, &TfrmMain::profileChanged);

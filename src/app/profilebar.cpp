@@ -2,6 +2,7 @@
 
 #include "app/messages.h"
 #include "app/profiledialogs.h"
+#include "core/shared.h"
 #include "data/removal.h"
 
 #include <QComboBox>
@@ -54,7 +55,8 @@ void ProfileBar::LoadPatientList() {
     cbPatient->clear();
     data::Table& p = m_host.c().tbpatient;
     for (p.first(); !p.eof(); p.next())
-        cbPatient->addItem(p.text(QStringLiteral("NAME")), p.integer(QStringLiteral("PATIENTREF")));
+        cbPatient->addItem(displayText(p.text(QStringLiteral("NAME")), kShortDisplay),
+                           p.integer(QStringLiteral("PATIENTREF")));
 }
 
 void ProfileBar::selectFirstProfile() {

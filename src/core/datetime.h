@@ -29,6 +29,14 @@ QString formatDate(double v);
 QString formatTime(double v);
 QString formatDateTime(double v);
 
+// The dates a plan may hold: 1/1/1900 to 12/31/9999. A value outside them, or one that is not a
+// number at all (infinite, NaN), is a value no rule can use.
+constexpr double kFirstUsable = 2.0;      // 1/1/1900
+constexpr double kLastUsable = 2958466.0; // 1/1/10000
+inline bool usable(double v) {
+    return std::isfinite(v) && v >= kFirstUsable && v < kLastUsable;
+}
+
 // The general text form of a number (up to 15 significant digits) and its way back.
 QString floatToText(double v);
 double textToFloat(const QString& text, bool* ok = nullptr);

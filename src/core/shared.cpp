@@ -41,4 +41,11 @@ bool hasStartupArgument(const QStringList& arguments) {
     return false;
 }
 
+QString displayText(const QString& text, int limit) {
+    if (text.size() <= limit) return text;
+    int cut = limit;
+    if (cut > 0 && text[cut - 1].isHighSurrogate()) --cut; // never half a character
+    return text.left(cut) + QChar(0x2026);
+}
+
 } // namespace vantrel

@@ -17,6 +17,13 @@ bool IsNTPlatform();
 QString GetOSName();
 QString GetWindowsDir();
 
+// A text as a window shows it: cut to `limit` characters, with an ellipsis where it was cut. The
+// whole text stays where it is kept (the table, the e-mail); a megabyte on one line would freeze
+// any label or list that tried to lay it out.
+QString displayText(const QString& text, int limit);
+constexpr int kShortDisplay = 200; // names, list cells, calendar items
+constexpr int kLongDisplay = 2000; // a reminder's message, comments
+
 // True when one of the arguments is "startup" in any letter case.
 bool hasStartupArgument(const QStringList& arguments);
 

@@ -4,6 +4,7 @@
 #include "app/messages.h"
 #include "core/context.h"
 #include "core/datetime.h"
+#include "core/shared.h"
 #include "data/table.h"
 
 #include <QCloseEvent>
@@ -88,11 +89,11 @@ TfrmActiveNotif::TfrmActiveNotif(Context& ctx, const PopupRequest& r) : QWidget(
         Label2->hide();
         notifmsg->hide();
     }
-    notifmsg->setPlainText(r.NOTIFTEXT);
+    notifmsg->setPlainText(displayText(r.NOTIFTEXT, kLongDisplay));
     lblStartTime->setText(dt::floatToText(r.eventTime));
 
     const bool dose = r.APPTTYPE == QLatin1String("M");
-    const QString name = nameFor(r);
+    const QString name = displayText(nameFor(r), kShortDisplay);
     notifname->setText(dose ? QStringLiteral("Notification: Medicine - ") + name
                             : QStringLiteral("Notification: Appointment - Dr. ") + name);
     notifdelay->setText(r.NOTIFMIN >= 1 ? countdownText(!dose, r.NOTIFMIN) : QString());

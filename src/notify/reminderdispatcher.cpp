@@ -3,10 +3,12 @@
 #include "app/messages.h"
 #include "core/context.h"
 #include "core/errors.h"
+#include "core/shared.h"
 #include "data/maincursors.h"
 #include "notify/activenotif.h"
 
 #include <QMessageBox>
+#include <QSqlQuery>
 
 namespace vantrel {
 
@@ -61,6 +63,31 @@ void ReminderDispatcher::showPopup(const PopupRequest& request) {
 
 void ReminderDispatcher::SendRMail(data::Table& tbnotif2) {
     if (m_mail) m_mail->sendReminder(tbnotif2);
+}
+
+void ReminderDispatcher::planUnusable(int apptId, const QString& why) {
+    QString what = QStringLiteral("A plan");
+    QSqlQuery& q = m_ctx.db.run(
+        QStringLiteral("SELECT p.APPTTYPE, m.NAME, d.FIRSTNAME, d.LASTNAME, pt.NAME FROM planlist p "
+                       "LEFT JOIN medicine m ON m.MEDREF = p.MEDREF LEFT JOIN doctor d ON d.DRREF = p.DRREF "
+                       "LEFT JOIN patient pt ON pt.PATIENTREF = p.PATIENTREF WHERE p.APPTID = ?"),
+        {apptId});
+    if (q.next()) {
+        const QString person = displayText(q.value(4).toString(), kShortDisplay);
+        what = q.value(0).toString() == QLatin1String("M")
+                   ? QStringLiteral("The dosing of %1 for %2")
+                         .arg(displayText(q.value(1).toString(), kShortDisplay), person)
+                   : QStringLiteral("The appointment with Dr. %1 %2 for %3")
+                         .arg(displayText(q.value(2).toString(), kShortDisplay),
+                              displayText(q.value(3).toString(), kShortDisplay), person);
+    }
+    q.finish();
+    const QString text =
+        QStringLiteral("%1 gives no reminder: %2. Edit the plan or remove it.").arg(what, why);
+    if (tellWithoutWaiting)
+        tellWithoutWaiting(text);
+    else
+        Messages::warningWithoutWaiting(m_window, text);
 }
 
 QList<TfrmActiveNotif*> ReminderDispatcher::openReminders() const {

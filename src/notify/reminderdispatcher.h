@@ -7,6 +7,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -60,6 +61,9 @@ public:
 
     void showPopup(const PopupRequest& request) override;
     void SendRMail(data::Table& tbnotif2) override;
+    void planUnusable(int apptId, const QString& why) override;
+    // How a warning reaches the user without holding the tick up.
+    std::function<void(const QString&)> tellWithoutWaiting;
     QList<TfrmActiveNotif*> openReminders() const;
 
     void setMailTransport(std::unique_ptr<MailTransport> transport) { m_mail = std::move(transport); }

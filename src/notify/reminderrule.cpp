@@ -1,6 +1,7 @@
 #include "notify/reminderrule.h"
 
 #include "core/datetime.h"
+#include "core/plantimes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,7 +28,7 @@ double minutesBefore(const PlanTiming& plan) {
 // and the end day belong to the dose (or appointment) itself; its reminder comes the given
 // minutes before it, on the evening before for a dose shortly after midnight.
 std::optional<double> firstReminderFrom(const PlanTiming& plan, double from) {
-    if (plan.NOTIFTYPE == QLatin1String("N")) return std::nullopt;
+    if (plan.NOTIFTYPE == QLatin1String("N") || unusableTimes(plan) || !dt::usable(from)) return std::nullopt;
     const double before = minutesBefore(plan);
     const QString& kind = plan.REPTYPE;
     if (kind == QLatin1String("N")) {
@@ -46,7 +47,8 @@ std::optional<double> firstReminderFrom(const PlanTiming& plan, double from) {
 
     if (kind == QLatin1String("W")) {
         if (!anyWeekdayChosen(plan.REPDAYS)) return std::nullopt;
-        while (!weekdayChosen(plan.REPDAYS, dt::dayOfWeek(day)))
+        // A chosen weekday comes within a week.
+        for (int step = 0; step < 7 && !weekdayChosen(plan.REPDAYS, dt::dayOfWeek(day)); ++step)
             day += 1.0;
     } else if (kind == QLatin1String("X")) {
         bool ok = false;
@@ -62,7 +64,12 @@ std::optional<double> firstReminderFrom(const PlanTiming& plan, double from) {
 
 } // namespace
 
+std::optional<QString> unusableTimes(const PlanTiming& plan) {
+    return vantrel::unusableTimes(plan.STARTTIME, plan.REPEND, plan.NOTIFMIN);
+}
+
 std::optional<double> nextReminder(const PlanTiming& plan, double now) {
+    if (unusableTimes(plan)) return std::nullopt;
     const double first = plan.STARTTIME - minutesBefore(plan);
     if (plan.REPTYPE == QLatin1String("N")) {
         if (first >= now + kLookAheadDays) return std::nullopt;
@@ -74,8 +81,12 @@ std::optional<double> nextReminder(const PlanTiming& plan, double now) {
 
 QList<double> remindersBetween(const PlanTiming& plan, double from, double to) {
     QList<double> out;
-    // One reminder a day at most; the second after one is the earliest the next can be.
-    for (auto r = firstReminderFrom(plan, from); r && *r < to; r = firstReminderFrom(plan, *r + dt::kSecond))
+    if (!dt::usable(from) || !dt::usable(to)) return out;
+    // One reminder a day at most; the second after one is the earliest the next can be. However
+    // long the computer slept, the walk ends.
+    const double mostDays = std::ceil(to - from) + 1;
+    for (auto r = firstReminderFrom(plan, from); r && *r < to && out.size() <= mostDays;
+         r = firstReminderFrom(plan, *r + dt::kSecond))
         out << *r;
     return out;
 }

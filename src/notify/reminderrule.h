@@ -18,6 +18,10 @@ struct PlanTiming {
 // How far ahead the list looks for the first reminder of a plan.
 constexpr double kLookAheadDays = 2.0;
 
+// Why the rule cannot use the plan's times (a start or end that is no date between 1900 and
+// 9999, reminder minutes beyond a week), or nothing when it can. Such a plan gives no reminder.
+std::optional<QString> unusableTimes(const PlanTiming& plan);
+
 // The next reminder at or after `now` (local date-time values) for the pending list, or nothing.
 // A one-time plan is listed within the look-ahead; a repeating plan once its first reminder is
 // within it, with its next occurrence wherever that falls.

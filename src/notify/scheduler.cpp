@@ -58,6 +58,7 @@ void Scheduler::rebuild() {
     QSqlQuery& q = m_ctx.db.run(QStringLiteral(
         "SELECT p.APPTID, p.STARTTIME, p.REPTYPE, p.REPDAYS, p.REPEND, n.NOTIFTYPE, n.NOTIFMIN "
         "FROM planlist p JOIN notif n ON n.NOTIFREF = p.NOTIFREF ORDER BY p.rowid"));
+    QList<QPair<int, QString>> unusable;
     for (int order = 0; q.next(); ++order) {
         PlanTiming plan;
         const int id = q.value(0).toInt();
@@ -67,11 +68,20 @@ void Scheduler::rebuild() {
         plan.REPEND = q.value(4).toDouble();
         plan.NOTIFTYPE = q.value(5).toString();
         plan.NOTIFMIN = q.value(6).toInt();
+        if (const auto why = unusableTimes(plan)) {
+            // That plan gives nothing; the others go on. It is named once a run.
+            if (!m_toldUnusable.contains(id)) unusable.append({id, *why});
+            continue;
+        }
         for (double at : remindersBetween(plan, m_doneUntil, now))
             due.append({at, id, order});
         if (const auto at = nextReminder(plan, listFrom)) list.AddNotif(id, *at);
     }
     q.finish();
+    for (const auto& [id, why] : unusable) {
+        m_toldUnusable.insert(id);
+        m_raiser.planUnusable(id, why);
+    }
 
     std::stable_sort(due.begin(), due.end(), [](const Due& a, const Due& b) {
         return a.at != b.at ? a.at < b.at : a.order > b.order;

@@ -33,6 +33,11 @@ public:
     virtual void showPopup(const PopupRequest& request) = 0;
     // Sends the e-mail of the reminder row on which the cursor stands.
     virtual void SendRMail(data::Table& tbnotif2) = 0;
+    // A plan whose times no rule can use: it gives no reminder. Said once a run for each plan.
+    virtual void planUnusable(int apptId, const QString& why) {
+        Q_UNUSED(apptId);
+        Q_UNUSED(why);
+    }
 };
 
 class Scheduler {
@@ -75,6 +80,7 @@ private:
     double m_lastTick = 0;
     // Raised by a catch-up that failed half-way: the next one skips them.
     QSet<QPair<int, double>> m_raisedEarly;
+    QSet<int> m_toldUnusable;
     int m_rebuilds = 0;
 };
 

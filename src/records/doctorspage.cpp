@@ -1,5 +1,7 @@
 #include "records/doctorspage.h"
 
+#include "core/shared.h"
+
 #include "app/messages.h"
 #include "data/listquery.h"
 #include "data/removal.h"
@@ -109,8 +111,10 @@ bool DoctorsPage::DBAdvStringGrid1RowChanging(int newRow) {
     c.tbplanlist.open();
     appointmentRowChange(1);
     showDetails();
-    lblDrName->setText(QStringLiteral("Dr. ") + c.tbdoctor.text(QStringLiteral("FIRSTNAME")) +
-                       QLatin1Char(' ') + c.qrydoctor.value(r, QStringLiteral("LASTNAME")).toString());
+    lblDrName->setText(displayText(QStringLiteral("Dr. ") + c.tbdoctor.text(QStringLiteral("FIRSTNAME")) +
+                                       QLatin1Char(' ') +
+                                       c.qrydoctor.value(r, QStringLiteral("LASTNAME")).toString(),
+                                   kShortDisplay));
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/dialogs.h"
 #include "core/context.h"
+#include "core/shared.h"
 
 #include <QComboBox>
 
@@ -32,7 +33,7 @@ void TakeOverDialog::fillUnlinked(QComboBox* list, data::Table& all, data::Table
             return a.first.localeAwareCompare(b.first) < 0;
         });
     for (const auto& [entry, key] : entries)
-        list->addItem(entry, key);
+        list->addItem(displayText(entry, kShortDisplay), key);
     list->setCurrentIndex(-1);
 }
 

@@ -3,6 +3,7 @@
 #include "core/colorschemes.h"
 #include "core/datetime.h"
 #include "core/errors.h"
+#include "core/shared.h"
 #include "schedule/calendarrules.h"
 #include "widgets/navbar.h"
 #include "widgets/plannergrid.h"
@@ -303,8 +304,8 @@ void CalendarPage::reloadPlanner() {
 void CalendarPage::showItems(const QList<calendar::Item>& stored) {
     QList<PlannerItem> items;
     for (const calendar::Item& it : stored)
-        items.append(
-            {it.start, it.end, it.subject, QColor(redOf(it.color), greenOf(it.color), blueOf(it.color))});
+        items.append({it.start, it.end, displayText(it.subject, kShortDisplay),
+                      QColor(redOf(it.color), greenOf(it.color), blueOf(it.color))});
     m_planner->setItems(items);
 }
 

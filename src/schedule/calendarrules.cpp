@@ -1,6 +1,7 @@
 #include "schedule/calendarrules.h"
 
 #include "core/datetime.h"
+#include "core/plantimes.h"
 #include "data/database.h"
 
 #include <QLocale>
@@ -27,10 +28,13 @@ bool chosen(const Plan& p, double day, double firstDay) {
 } // namespace
 
 QList<Occurrence> occurrences(const Plan& p, double windowStart, int days) {
+    if (unusableTimes(p.STARTTIME, p.REPEND) || !dt::usable(windowStart)) return {};
     const double w = std::floor(windowStart);
     const double last = w + days;
+    // An end that is no date, or lies before the start, ends the item where it begins.
+    const double end = dt::usable(p.ENDTIME) && p.ENDTIME >= p.STARTTIME ? p.ENDTIME : p.STARTTIME;
     if (p.REPTYPE == QLatin1String("N")) {
-        if (w <= p.STARTTIME && p.STARTTIME < last) return {{p.STARTTIME, p.ENDTIME}};
+        if (w <= p.STARTTIME && p.STARTTIME < last) return {{p.STARTTIME, end}};
         return {};
     }
     if (p.REPTYPE != QLatin1String("D") && p.REPTYPE != QLatin1String("X") && p.REPTYPE != QLatin1String("W"))
@@ -41,7 +45,7 @@ QList<Occurrence> occurrences(const Plan& p, double windowStart, int days) {
     int to = days - 1;
     if (p.REPEND != 0) to = std::min(to, static_cast<int>(std::floor(p.REPEND) - w));
     const double timeOfDay = dt::timeOf(p.STARTTIME);
-    const double length = std::max(0.0, p.ENDTIME - p.STARTTIME);
+    const double length = end - p.STARTTIME;
     QList<Occurrence> out;
     for (int k = std::max(from, 0); k <= to; ++k) {
         const double day = w + k;

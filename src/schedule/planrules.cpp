@@ -64,6 +64,13 @@ std::optional<QString> checkMinutes(const QString& text) {
     return std::nullopt;
 }
 
+std::optional<QString> checkPopupText(const QString& text) {
+    if (text.size() > kMaxMessageLength)
+        return QStringLiteral("The pop-up text is too long: it may hold at most %1 characters.")
+            .arg(kMaxMessageLength);
+    return std::nullopt;
+}
+
 std::optional<QString> checkAudio(bool playAudio, const QString& path) {
     if (playAudio && path.isEmpty()) return QStringLiteral("Please select an audio file to play");
     return std::nullopt;
@@ -74,6 +81,12 @@ std::optional<QString> checkEmail(const QString& from, const QString& to, const 
     if (from.isEmpty()) return QStringLiteral("Please enter a from address");
     if (to.isEmpty()) return QStringLiteral("Please enter an address to send the message to");
     if (message.isEmpty()) return QStringLiteral("Please enter a message");
+    if (from.size() > kMaxLineLength || to.size() > kMaxLineLength || subject.size() > kMaxLineLength)
+        return QStringLiteral("The From, To and Subject boxes may hold at most %1 characters each.")
+            .arg(kMaxLineLength);
+    if (message.size() > kMaxMessageLength)
+        return QStringLiteral("The message text is too long: it may hold at most %1 characters.")
+            .arg(kMaxMessageLength);
     // These become header lines of the message: a line break there could add headers of its own.
     if (hasLineBreak(from) || hasLineBreak(to) || hasLineBreak(subject))
         return QStringLiteral("The From, To and Subject boxes may not hold a line break");
@@ -145,8 +158,10 @@ double rhythmDayOnOrBefore(double firstDay, int everyXDays, double today) {
 std::optional<QString> checkAll(const ReminderValues& v) {
     if (!v.atTime)
         if (auto m = checkMinutes(v.minutesText)) return m;
-    if (v.type == u'P' || v.type == u'B')
+    if (v.type == u'P' || v.type == u'B') {
+        if (auto m = checkPopupText(v.popupText)) return m;
         if (auto m = checkAudio(v.playAudio, v.audioFile)) return m;
+    }
     if (v.type == u'E' || v.type == u'B')
         if (auto m = checkEmail(v.from, v.to, v.subject, v.message)) return m;
     return std::nullopt;

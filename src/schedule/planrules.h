@@ -22,8 +22,14 @@ enum class ReminderPage { HostLast, Type, Time, Popup, Email, Finish };
 ReminderPage nextPage(ReminderPage on, QChar type);
 ReminderPage previousPage(ReminderPage on, QChar type);
 
+// What a person may type into a reminder: enough for any message, short of what would freeze a
+// window that shows it.
+constexpr int kMaxMessageLength = 4000; // the pop-up text, the e-mail's message
+constexpr int kMaxLineLength = 1000;    // From, To, Subject
+
 // Each returns the message of the first check that fails, or nothing.
 std::optional<QString> checkMinutes(const QString& text);
+std::optional<QString> checkPopupText(const QString& text);
 std::optional<QString> checkAudio(bool playAudio, const QString& path);
 std::optional<QString> checkEmail(const QString& from, const QString& to, const QString& subject,
                                   const QString& message);

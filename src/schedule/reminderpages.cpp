@@ -232,6 +232,7 @@ std::optional<QString> ReminderPages::check(plans::ReminderPage page) const {
     case plans::ReminderPage::Time:
         return v.atTime ? std::nullopt : plans::checkMinutes(v.minutesText);
     case plans::ReminderPage::Popup:
+        if (auto m = plans::checkPopupText(v.popupText)) return m;
         return plans::checkAudio(v.playAudio, v.audioFile);
     case plans::ReminderPage::Email:
         return plans::checkEmail(v.from, v.to, v.subject, v.message);

@@ -1,10 +1,12 @@
 #include "widgets/datagrid.h"
 
+#include "core/shared.h"
+
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QToolTip>
-#include <QSignalBlocker>
 #include <algorithm>
 #include <numeric>
 
@@ -50,7 +52,7 @@ void DataGrid::loadRows(const QList<QStringList>& rows, const QList<QVariantList
     for (int r = 0; r < rows.size(); ++r) {
         m_map << r + 1;
         for (int c = 0; c < columnCount(); ++c) {
-            auto* cell = new QTableWidgetItem(rows[r].value(c));
+            auto* cell = new QTableWidgetItem(displayText(rows[r].value(c), kShortDisplay));
             cell->setData(Qt::UserRole, sortKeys.value(r).value(c));
             setItem(r, c, cell);
         }

@@ -1,5 +1,7 @@
 #include "widgets/detailsform.h"
 
+#include "core/shared.h"
+
 #include <QBoxLayout>
 #include <QGridLayout>
 #include <QLabel>
@@ -58,9 +60,9 @@ QPlainTextEdit* DetailsForm::addMemo(const QString& caption, const QString& name
 
 void DetailsForm::show(const QMap<QString, QString>& values) {
     for (auto it = m_lines.begin(); it != m_lines.end(); ++it)
-        it.value()->setText(values.value(it.key()));
+        it.value()->setText(displayText(values.value(it.key()), kShortDisplay));
     for (auto it = m_memos.begin(); it != m_memos.end(); ++it)
-        it.value()->setPlainText(values.value(it.key()));
+        it.value()->setPlainText(displayText(values.value(it.key()), kLongDisplay));
 }
 
 } // namespace vantrel

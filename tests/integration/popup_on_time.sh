@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # The real program, started hidden under an X server, must open its reminder window when the
 # dose falls due: not before, and within a few seconds after. A settings file with a mistyped
-# value must not hold the start up: its warning waits until the reminders run.
+# value must not hold the start up: its warning waits until the reminders run. Plans whose times
+# no rule can use (an infinite start, one far beyond the year 9999) must not stop the reminders
+# of the others, nor keep SIGTERM from ending the program.
 # usage (under xvfb-run): popup_on_time.sh PLANNER SEEDPLAN
 set -u
 planner=$1
 seed=$2
 here=$(dirname "$0")
 
-one_case() { # $1: clean or mistyped
+one_case() { # $1: clean, mistyped or hostile
     . "$here/sandbox.sh"
     if [ "$1" = mistyped ]; then
         mkdir -p "$XDG_CONFIG_HOME/Vantrel"
@@ -16,6 +18,14 @@ one_case() { # $1: clean or mistyped
             > "$XDG_CONFIG_HOME/Vantrel/planner.reg"
     fi
     due=$("$seed" "$work/data" 4) || { echo "could not write the plan"; return 1; }
+    if [ "$1" = hostile ]; then
+        # Written before the good plan in table order would not matter: the scheduler walks all.
+        for row in "1e999,'W',246" "1e12,'W',246" "8e11,'W',135" "-1e999,'D',0" "-1e999,'X',3" "-1e999,'W',246"; do
+            sqlite3 "$work/data/planlist.DAT" \
+                "INSERT INTO planlist (PATIENTREF, APPTTYPE, DRREF, MEDREF, STARTTIME, REPTYPE, REPDAYS, NOTIFREF)
+                 VALUES (1, 'M', -1, 1, ${row%%,*}, $(echo "$row" | cut -d, -f2-), 1)" || return 1
+        done
+    fi
     "$planner" --data-dir "$work/data" startup &
     pid=$!
 
@@ -28,6 +38,12 @@ one_case() { # $1: clean or mistyped
         sleep 0.05
     done
     kill "$pid" 2>/dev/null
+    for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+    if kill -0 "$pid" 2>/dev/null; then
+        echo "$1: SIGTERM did not end the program"
+        kill -9 "$pid"
+        return 1
+    fi
     wait "$pid" 2>/dev/null
 
     if [ -z "$found" ]; then
@@ -42,4 +58,4 @@ one_case() { # $1: clean or mistyped
     }'
 }
 
-( one_case clean ) && ( one_case mistyped )
+( one_case clean ) && ( one_case mistyped ) && ( one_case hostile )

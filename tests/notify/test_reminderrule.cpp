@@ -2,6 +2,7 @@
 #include "notify/reminderrule.h"
 
 #include <QtTest>
+#include <limits>
 
 using namespace vantrel;
 
@@ -113,6 +114,36 @@ private slots:
                  std::nullopt); // Friday is after the end
         QCOMPARE(next(plan("W", at(1, 9), 0, "6", at(11, 0)), at(8, 10)), std::optional(at(11, 9)));
         QCOMPARE(next(plan("X", at(1, 9), 0, "3", at(9, 0)), at(8, 10)), std::nullopt);
+    }
+
+    // A row written by hand may hold any number. The rule answers at once with nothing for such
+    // a plan, whatever its kind; it never loops on it and never yields a time that is no number.
+    void valuesNoRuleCanUseGiveNothingAtOnce() {
+        const double inf = std::numeric_limits<double>::infinity();
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        for (const char* kind : {"N", "D", "X", "W"})
+            for (double start : {1e12, 8e11, inf, -inf, nan, 1.5, -700000.0, 3e6}) {
+                const PlanTiming p = plan(kind, start, 0, kind == QByteArray("X") ? "3" : "246");
+                const QString what = QStringLiteral("%1 at %2").arg(QLatin1String(kind)).arg(start);
+                QVERIFY2(unusableTimes(p), qPrintable(what));
+                QVERIFY2(!next(p, at(8, 9)), qPrintable(what));
+                QVERIFY2(remindersBetween(p, at(1, 0), at(9, 0)).isEmpty(), qPrintable(what));
+            }
+        QVERIFY(unusableTimes(plan("D", at(1, 9), 0, "", inf)));
+        QVERIFY(unusableTimes(plan("D", at(1, 9), 0, "", nan)));
+        QVERIFY(unusableTimes(plan("D", at(1, 9), 20000)));
+        QVERIFY(unusableTimes(plan("D", at(1, 9), -5)));
+        QVERIFY(!next(plan("D", at(1, 9), 20000), at(8, 9)));
+        // An end before the start is a plan with no dose, not a fault.
+        QVERIFY(!unusableTimes(plan("D", at(9, 9), 0, "", at(5, 0))));
+        QVERIFY(!next(plan("D", at(9, 9), 0, "", at(5, 0)), at(8, 9)));
+        // The edges of what can be used: 1/1/1900 and 12/31/9999.
+        QCOMPARE(next(plan("N", dt::encode(9999, 12, 31, 10)), dt::encode(9999, 12, 31, 9)),
+                 std::optional(dt::encode(9999, 12, 31, 10)));
+        QVERIFY(!unusableTimes(plan("D", dt::encode(1900, 1, 1, 8))));
+        QVERIFY(unusableTimes(plan("D", dt::encode(1899, 12, 31, 8))));
+        // However long the span, the walk over it ends: one reminder a day at most.
+        QCOMPARE(remindersBetween(plan("D", at(1, 9)), at(1, 0), at(1, 0) + 3650).size(), 3650);
     }
 };
 

@@ -10,6 +10,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QtTest>
+#include <limits>
 
 using namespace vantrel;
 using test::PlanSpec;
@@ -25,6 +26,8 @@ struct Raised {
 class RecordingRaiser : public ReminderRaiser {
 public:
     QList<Raised> raised;
+    QList<int> unusable;
+    void planUnusable(int apptId, const QString&) override { unusable << apptId; }
     void showPopup(const PopupRequest& r) override { raised.append({r.APPTID, r.eventTime, "popup"}); }
     void SendRMail(data::Table& n) override { raised.append({n.integer("NOTIFREF"), 0, "mail"}); }
 };
@@ -87,6 +90,28 @@ PlanSpec repeating(const char* kind, double start, const char* days = "", double
 class TestScheduler : public QObject {
     Q_OBJECT
 private slots:
+    // Plans whose times no rule can use are passed by, each named once a run; the plans after
+    // them in the table are reminded on time, and the list never holds a time that is no number.
+    void aHostileRowNeverStopsTheOtherReminders() {
+        Rig r;
+        r.at(at(1, 5, 9));
+        const double inf = std::numeric_limits<double>::infinity();
+        QList<int> hostile;
+        for (const auto& [kind, start] : {std::pair{"W", 1e12}, std::pair{"W", 8e11}, std::pair{"W", inf},
+                                          std::pair{"D", -inf}, std::pair{"X", -inf}, std::pair{"W", -inf}})
+            hostile << r.plan(repeating(kind, start, kind == QByteArray("X") ? "3" : "246"));
+        const int good = r.plan(once(at(1, 5, 9, 30)));
+        r.scheduler->tick();
+        QCOMPARE(r.scheduler->list().NotifCount(), 1);
+        QCOMPARE(r.scheduler->firstPending(), at(1, 5, 9, 30));
+        QCOMPARE(r.raiser.unusable, hostile);
+        r.tickAt(at(1, 5, 9, 30, 1));
+        QCOMPARE(r.raisedIds(), QList<int>({good}));
+        r.ctx.NotifsLoaded = false;
+        r.tickAt(at(1, 5, 9, 31));
+        QCOMPARE(r.raiser.unusable, hostile); // named once
+    }
+
     void anAppointmentIsRaisedOnceAtItsReminderTime() {
         Rig r;
         r.at(at(1, 5, 9));

@@ -6,6 +6,7 @@
 #include "schedule/calendarrules.h"
 
 #include <QtTest>
+#include <limits>
 
 using namespace vantrel;
 using namespace vantrel::calendar;
@@ -63,7 +64,8 @@ private slots:
                               plan("N", 0, 0), plan("D", -1e9, -1e9)})
             QVERIFY(occurrences(p, w).size() <= 6);
         QVERIFY(occurrences(plan("D", at(7, 8), at(7, 9), "", at(1, 0)), w).isEmpty());
-        QCOMPARE(occurrences(plan("D", -1e9, -1e9 + 0.01), w).size(), 6);
+        // A start before 1900 is no date the rule can use: nothing, as for the scheduler.
+        QVERIFY(occurrences(plan("D", -1e9, -1e9 + 0.01), w).isEmpty());
     }
 
     // Every reminder the scheduler raises for a plan falls on a day the calendar shows for it,
@@ -120,6 +122,24 @@ private slots:
         QCOMPARE(yForMinutes(8 * 60, 15, 20), 640);
         QCOMPARE(yForMinutes(8 * 60, 30, 22), 352);
         QCOMPARE(yForMinutes(8 * 60, 60, 22), 176);
+    }
+
+    // Values no rule can use give no item, at once; an end that is no date ends the item where
+    // it begins.
+    void valuesNoRuleCanUseGiveNoItem() {
+        const double inf = std::numeric_limits<double>::infinity();
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        for (const char* kind : {"N", "D", "X", "W"})
+            for (double start : {1e12, 8e11, inf, -inf, nan, 1.5}) {
+                Plan p{start, start + 1, QString::fromLatin1(kind), "3", 0};
+                QVERIFY2(occurrences(p, at(7, 0)).isEmpty(),
+                         qPrintable(QStringLiteral("%1 %2").arg(kind).arg(start)));
+            }
+        QVERIFY(occurrences(Plan{at(7, 9), at(7, 10), "D", "", inf}, at(7, 0)).isEmpty());
+        const QList<Occurrence> once = occurrences(Plan{at(7, 9), nan, "N", "", 0}, at(7, 0));
+        QCOMPARE(once.size(), 1);
+        QCOMPARE(once[0].end, at(7, 9));
+        QCOMPARE(occurrences(Plan{at(7, 9), inf, "D", "", 0}, at(7, 0)).size(), 6);
     }
 };
 
