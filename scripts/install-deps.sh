@@ -13,7 +13,7 @@ packages=(
   sqlite3
   xvfb xauth x11-utils imagemagick fonts-dejavu-core
   locales
-  python3 python3-aiosmtpd python3-dbusmock dbus-daemon xdg-utils
+  python3 python3-aiosmtpd python3-dbusmock dbus-daemon xdg-utils openssl
   sox
   wine64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
 )

@@ -6,7 +6,9 @@
 #include "core/context.h"
 #include "core/errors.h"
 #include "core/shared.h"
+#include "data/database.h"
 #include "platform/country.h"
+#include "platform/osinfo.h"
 #include "platform/qt/savefile.h"
 #include "platform/singleinstance.h"
 #include "version.h"
@@ -115,6 +117,8 @@ int runPlanner(int argc, char** argv) {
         return 0;
     }
 
+    // The SMTP password will live in this process's memory: keep it out of core dumps first.
+    platform::keepMemoryPrivate();
     Application app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Vantrel"));
     QCoreApplication::setApplicationName(QStringLiteral("Planner"));
@@ -146,14 +150,31 @@ int runPlanner(int argc, char** argv) {
     setup.screenHeight = screen ? screen->geometry().height() : 768;
     setUpContext(ctx, setup);
 
+    // One program on a data folder, whatever session it runs in.
+    const auto stopStart = [](const QString& text) {
+        std::fprintf(stderr, "vantrel-planner: %s\n", qPrintable(text));
+        Messages::error(nullptr, text);
+        return 1;
+    };
+    try {
+        data::Database::prepareFolder(ctx.DataDir);
+    } catch (const std::exception& e) {
+        return stopStart(errorText(e));
+    }
+    platform::DataFolderLock folderLock(ctx.DataDir);
+    if (!folderLock.tryLock())
+        return stopStart(
+            QStringLiteral("Vantrel Planner is already running on the tables in \"%1\" (process %2), "
+                           "perhaps in another session. This start ends and leaves them to it.")
+                .arg(QDir::toNativeSeparators(ctx.DataDir))
+                .arg(folderLock.holder()));
+
     TfrmMain mainWindow(ctx);
     try {
         mainWindow.FormCreate();
     } catch (const std::exception& e) {
         // Without its tables the program cannot remind anyone: say so and stop, touching nothing.
-        std::fprintf(stderr, "vantrel-planner: %s\n", e.what());
-        Messages::error(nullptr, errorText(e));
-        return 1;
+        return stopStart(errorText(e));
     }
     QObject::connect(&instance, &platform::SingleInstance::activationRequested, &mainWindow,
                      &TfrmMain::showFromNotificationArea);

@@ -13,5 +13,8 @@ std::string systemDir();
 std::string systemSoundDir();
 // Gives unused heap memory back to the operating system.
 void trimWorkingSet();
+// The program's memory holds the SMTP password: no core dump is written of it, and (where that
+// harms nothing) no other process of the user may read it.
+void keepMemoryPrivate();
 
 } // namespace vantrel::platform

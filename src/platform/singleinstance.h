@@ -38,6 +38,26 @@ private:
     QLocalServer* m_server = nullptr;
 };
 
+// The data folder belongs to one running program. The instance lock lives in the session's
+// runtime folder, so the same user in a second session (or with another runtime folder) would
+// pass it by; this lock, in the data folder itself, stops such a start before it touches a table.
+class DataFolderLock {
+public:
+    explicit DataFolderLock(const QString& dataDir);
+    ~DataFolderLock();
+    // False when another running process holds the folder; true otherwise. A lock left by a
+    // process that has ended is taken over, and one that cannot be written (a full disk) is gone
+    // without.
+    bool tryLock();
+    QString path() const { return m_path; }
+    // The process holding the folder, 0 when not known.
+    qint64 holder() const;
+
+private:
+    QString m_path;
+    std::unique_ptr<QLockFile> m_lock;
+};
+
 // True when another instance already runs in this session; with `activate` it is asked to bring
 // its window forward. When false, this process now holds the instance.
 inline bool AlreadyRunning(SingleInstance& instance, bool activate) {

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QProcess>
 #include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vantrel;
 
@@ -49,6 +51,30 @@ private slots:
         QVERIFY(p.waitForFinished(10000));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         QCOMPARE(p.exitCode(), 1);
+    }
+
+    // The program's memory holds the SMTP password: no core dump is written of it, and no other
+    // process of the user may read it (its /proc files belong to root). Run as another user than
+    // root, where that can be seen.
+    void theMemoryIsKeptOutOfCoreDumps() {
+        test::Sandbox box;
+        test::handToUnprivileged(box.path());
+        QProcess p;
+        test::startUnprivileged(p, QString::fromLocal8Bit(qgetenv("VANTREL_PLANNER")),
+                                {"--data-dir", box.dataDir(), "startup"});
+        QVERIFY(p.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(box.configDir() + "/autostart/vantrel-planner.desktop"),
+                                 10000);
+        const QString proc = QStringLiteral("/proc/%1/").arg(p.processId());
+        const QByteArray limits = test::readAll(proc + "limits");
+        const QByteArray core = limits.mid(limits.indexOf("Max core file size"), 60).simplified();
+        QVERIFY2(core.startsWith("Max core file size 0 0"), core.constData());
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(proc + "environ").constData(), &st), 0);
+        QCOMPARE(st.st_uid, uid_t(0));
+        p.terminate();
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitCode(), 0);
     }
 
     // A data folder that cannot be used stops the start with its reason, never with an abort.

@@ -88,7 +88,8 @@ private slots:
         first.setProcessEnvironment(env);
         first.start(program(), {"--data-dir", box.dataDir(), "startup"});
         QVERIFY(first.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(box.configDir() + "/autostart/vantrel-planner.desktop"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(box.configDir() + "/autostart/vantrel-planner.desktop"),
+                                 10000);
         QCOMPARE(first.state(), QProcess::Running);
         QVERIFY(QFile::exists(box.path("cache/vantrel/VantrelPlanner.lock")));
         QCOMPARE(QFileInfo(box.path("cache/vantrel")).permissions() & 0x0077, QFileDevice::Permissions());
@@ -97,6 +98,39 @@ private slots:
         second.start(program(), {"--data-dir", box.dataDir()});
         QVERIFY(second.waitForFinished(5000));
         QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(first.state(), QProcess::Running);
+        first.terminate();
+        QVERIFY(first.waitForFinished(5000));
+    }
+
+    // The same user in two sessions (another runtime folder each) on one data folder: the second
+    // start finds the folder taken, says so, and touches no table.
+    void aSecondSessionOnTheSameTablesIsStopped() {
+        test::Sandbox box;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QProcess first;
+        env.insert("XDG_RUNTIME_DIR", box.path("run"));
+        first.setProcessEnvironment(env);
+        first.start(program(), {"--data-dir", box.dataDir(), "startup"});
+        QVERIFY(first.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(box.configDir() + "/autostart/vantrel-planner.desktop"),
+                                 10000);
+        const auto before = snapshot(box.dataDir());
+
+        QDir().mkpath(box.path("run2"));
+        QFile::setPermissions(box.path("run2"),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        env.insert("XDG_RUNTIME_DIR", box.path("run2"));
+        QProcess second;
+        second.setProcessEnvironment(env);
+        second.start(program(), {"--data-dir", box.dataDir(), "startup"});
+        QVERIFY(second.waitForStarted());
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += second.readAllStandardError()).contains("already running"), 10000);
+        QVERIFY2(said.contains(QString::number(first.processId()).toUtf8()), said.constData());
+        QCOMPARE(snapshot(box.dataDir()), before);
+        second.kill(); // its message box waits for a person
+        second.waitForFinished(5000);
         QCOMPARE(first.state(), QProcess::Running);
         first.terminate();
         QVERIFY(first.waitForFinished(5000));
@@ -117,7 +151,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT((said += p.readAllStandardError()).contains("cannot start"), 10000);
         QVERIFY2(said.contains("not-a-folder"), said.constData());
         QVERIFY(!QFile::exists(box.dataDir() + "/patient.DAT")); // nothing was opened
-        p.kill(); // its message box waits for a person
+        p.kill();                                                // its message box waits for a person
         p.waitForFinished(5000);
     }
 };

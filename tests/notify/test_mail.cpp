@@ -59,7 +59,11 @@ struct Peer {
         process.kill();
         process.waitForFinished();
     }
-    Server server() const { return {QStringLiteral("127.0.0.1"), port}; }
+    // A peer that offers STARTTLS made a certificate of its own, which the client trusts.
+    Server server() const {
+        const QString cert = box.path("cert.pem");
+        return {QStringLiteral("127.0.0.1"), port, QFile::exists(cert) ? cert : QString()};
+    }
     QJsonObject message(int n) const {
         return QJsonDocument::fromJson(test::readAll(box.path(QStringLiteral("%1.json").arg(n)))).object();
     }
@@ -109,7 +113,7 @@ private slots:
         // A line break in a header field is refused before anything is sent.
         m.subject = "Hi\r\nBcc: evil@example.org";
         QVERIFY(headerProblem(m));
-        QVERIFY(sendSmtp({"127.0.0.1", 9}, {}, m, 1).contains("line break"));
+        QVERIFY(sendSmtp({"127.0.0.1", 9, {}}, {}, m, 1).contains("line break"));
     }
 
     // The hand-off's rules: empty entries skipped, unknown ones retried with the dialog and left
@@ -142,7 +146,7 @@ private slots:
     }
 
     void smtpDeliversToEveryRecipientWithALogin() {
-        Peer peer({"--login", "ann:s3cret"});
+        Peer peer({"--login", "ann:s3cret", "--tls"});
         QCOMPARE(sendSmtp(peer.server(), {"ann", "s3cret"}, reminder(), 5, 5, 10), QString());
         const QJsonObject m = peer.message(1);
         QCOMPARE(m["from"].toString(), QStringLiteral("ann@example.org"));
@@ -152,7 +156,8 @@ private slots:
         QVERIFY(data.contains("Subject: =?UTF-8?B?"));
         QVERIFY(data.contains("Take one tablet.\r\nWith water.\r\n.\r\nThat line above is a lone dot.\r\n"));
         QVERIFY(!data.contains("s3cret"));
-        QCOMPARE(peer.logins(), QStringLiteral("LOGIN ok\n"));
+        QVERIFY(m["tls"].toBool());
+        QCOMPARE(peer.logins(), QStringLiteral("LOGIN ok tls\n"));
         // Subject round trip, non-ASCII included, and a long one whole.
         Mail longer = reminder();
         longer.subject = QString(300, QLatin1Char('x')) + QString::fromUtf8("\u00e9");
@@ -177,7 +182,7 @@ private slots:
     // A refused login, a refused recipient and a closed port each end with the last error,
     // after five tries.
     void failuresEndWithTheLastError() {
-        Peer peer({"--login", "ann:s3cret", "--refuse", "cid@example.org"});
+        Peer peer({"--login", "ann:s3cret", "--refuse", "cid@example.org", "--tls"});
         const QString refusedLogin = sendSmtp(peer.server(), {"ann", "wrong"}, reminder(), 5, 5, 10);
         QVERIFY(!refusedLogin.isEmpty());
         QVERIFY(!refusedLogin.contains("wrong"));
@@ -185,11 +190,121 @@ private slots:
         QVERIFY(!sendSmtp(peer.server(), {"ann", "s3cret"}, reminder(), 2, 5, 10).isEmpty());
         QVERIFY(!QFile::exists(peer.box.path("1.json")));
         const int closed = peer.port;
-        QVERIFY(!sendSmtp({"127.0.0.1", closed == 1 ? 2 : 1}, {}, reminder(), 5, 2, 4).isEmpty());
+        QVERIFY(!sendSmtp({"127.0.0.1", closed == 1 ? 2 : 1, {}}, {}, reminder(), 5, 2, 4).isEmpty());
         // The end of the program stops the tries, and that is no success.
         const std::atomic<bool> stop{true};
         QVERIFY(!sendSmtp(peer.server(), {}, reminder(), 5, 2, 4, &stop).isEmpty());
         QVERIFY(!QFile::exists(peer.box.path("1.json")));
+    }
+
+    // A password never goes in the clear: not to a server without STARTTLS, not to one that offers
+    // it and then refuses it, not on a later try.
+    void aLoginIsNeverSentInTheClear_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("STARTTLS offered, then refused") << QStringList{"--refuse-tls"} << "refused";
+        QTest::newRow("no STARTTLS at all") << QStringList{} << "password is never sent";
+    }
+    void aLoginIsNeverSentInTheClear() {
+        QFETCH(QStringList, options);
+        QFETCH(QString, said);
+        Peer peer(QStringList{"--login", "ann:s3cret"} + options);
+        const QString error = sendSmtp(peer.server(), {"ann", "s3cret"}, reminder(), 3, 5, 10);
+        QVERIFY2(error.contains(said), qPrintable(error));
+        QCOMPARE(peer.logins(), QString());
+        QVERIFY(!QFile::exists(peer.box.path("1.json")));
+    }
+
+    // Without a login, a server that offered STARTTLS gets no message in the clear; one that
+    // encrypts gets it encrypted; one that never offered it gets it as before.
+    void aMessageFollowsTheServersOfferOfTls() {
+        {
+            Peer refusing({"--refuse-tls"});
+            const QString error = sendSmtp(refusing.server(), {}, reminder(), 2, 5, 10);
+            QVERIFY2(error.contains("STARTTLS"), qPrintable(error));
+            QVERIFY(!QFile::exists(refusing.box.path("1.json")));
+        }
+        Peer encrypting({"--tls"});
+        QCOMPARE(sendSmtp(encrypting.server(), {}, reminder(), 1, 5, 10), QString());
+        QVERIFY(encrypting.message(1)["tls"].toBool());
+    }
+
+    // Every envelope address is a plain mailbox; anything more is refused before a connection.
+    void anAddressThatSaysMoreIsRefused_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::newRow("a parameter after the sender") << "a@example.org> XINJECT=1 AUTH=<evil@example.org"
+                                                      << "b@example.org";
+        QTest::newRow("text after the brackets") << "Ann <a@example.org> SIZE=1"
+                                                 << "b@example.org";
+        QTest::newRow("a blank in a recipient") << "a@example.org"
+                                                << "b @example.org";
+        QTest::newRow("brackets in a recipient") << "a@example.org"
+                                                 << "<b@example.org> NOTIFY=NEVER";
+        QTest::newRow("no address") << "a@example.org"
+                                    << "Ben";
+        QTest::newRow("an option") << "a@example.org"
+                                   << "-b@example.org";
+    }
+    void anAddressThatSaysMoreIsRefused() {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        Peer peer;
+        Mail m = reminder();
+        m.from = from;
+        m.to = {to};
+        const QString error = sendSmtp(peer.server(), {}, m, 5, 5, 10);
+        QVERIFY2(error.contains("is not an e-mail address"), qPrintable(error));
+        QVERIFY(!QFile::exists(peer.box.path("1.json")));
+    }
+
+    // Display names beyond ASCII are encoded words; an address beyond ASCII goes only to a server
+    // that offers SMTPUTF8, and then with it.
+    void namesAndAddressesBeyondAscii() {
+        Mail m = reminder();
+        m.from = QString::fromUtf8("\u00c4nne M\u00fcller <anne@example.org>");
+        m.to = {QString::fromUtf8("\"Doe, Eve\" <eve@example.org>")};
+        const QByteArray msg = buildMessage(m, QDateTime::currentDateTime());
+        QVERIFY(msg.contains("From: =?UTF-8?B?" +
+                             QString::fromUtf8("\u00c4nne M\u00fcller").toUtf8().toBase64() +
+                             "?= <anne@example.org>\r\n"));
+        QVERIFY(msg.contains("To: \"Doe, Eve\" <eve@example.org>\r\n"));
+
+        m.to = {QString::fromUtf8("j\u00f6rg@example.org")};
+        {
+            Peer plain;
+            const QString error = sendSmtp(plain.server(), {}, m, 2, 5, 10);
+            QVERIFY2(error.contains("SMTPUTF8"), qPrintable(error));
+            QVERIFY(!QFile::exists(plain.box.path("1.json")));
+        }
+        Peer utf8({"--smtputf8"});
+        QCOMPARE(sendSmtp(utf8.server(), {}, m, 2, 5, 10), QString());
+        const QJsonObject got = utf8.message(1);
+        QCOMPARE(got["to"].toVariant().toStringList(),
+                 QStringList({QString::fromUtf8("j\u00f6rg@example.org")}));
+        QVERIFY(got["mail_options"].toVariant().toStringList().contains("SMTPUTF8"));
+    }
+
+    // Any text that was typed arrives whole: lines far longer than a server takes, trailing
+    // blanks, "=" signs and letters beyond ASCII go quoted-printable and come back as they were.
+    void aLongLineArrivesWhole() {
+        Peer peer;
+        Mail m = reminder();
+        m.body = QString(5000, QLatin1Char('x')) + QString::fromUtf8(" \u00fc=3D  \n.\nend  ");
+        QCOMPARE(sendSmtp(peer.server(), {}, m, 1, 5, 10), QString());
+        const QByteArray data = peer.data(1);
+        QVERIFY(data.contains("Content-Transfer-Encoding: quoted-printable\r\n"));
+        for (const QByteArray& line : data.split('\n'))
+            QVERIFY(line.size() <= 78);
+        QProcess decode;
+        decode.start("/usr/bin/python3",
+                     {"-c", "import sys,email;m=email.message_from_bytes(sys.stdin.buffer.read());"
+                            "sys.stdout.buffer.write(m.get_payload(decode=True))"});
+        decode.write(data);
+        decode.closeWriteChannel();
+        QVERIFY(decode.waitForFinished());
+        // The message ends its last line, as every message does.
+        QCOMPARE(QString::fromUtf8(decode.readAllStandardOutput()).replace("\r\n", "\n"), m.body + "\n");
     }
 };
 

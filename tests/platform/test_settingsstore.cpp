@@ -1,7 +1,10 @@
+#include "core/errors.h"
 #include "platform/linux/inisettings.h"
 #include "support/testsupport.h"
 
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace vantrel;
@@ -11,6 +14,38 @@ using platform::StoredValue;
 class TestSettingsStore : public QObject {
     Q_OBJECT
 private slots:
+    // A save that cannot be written whole (the disk is full; here the process may write no file
+    // longer than the old one) says so and leaves the old file exactly as it was, password and all.
+    void aSaveThatCannotBeWrittenLeavesTheOldFileAsItWas() {
+        test::Sandbox box;
+        const QString file = box.path("cfg/planner.reg");
+        IniSettingsStore s(file.toStdString());
+        s.setValue("\\SOFTWARE\\Vantrel\\Planner", "SMTPPass", StoredValue::fromText("s3cret"));
+        s.save();
+        const QByteArray before = test::readAll(file);
+        // A small file, as settings are: it is written from a buffer only when it is closed.
+        for (int i = 0; i < 20; ++i)
+            s.setValue("\\SOFTWARE\\Vantrel\\Planner", "Value" + std::to_string(i),
+                       StoredValue::fromText(std::string(100, 'v')));
+        rlimit old{};
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        const rlimit small{static_cast<rlim_t>(before.size() + 100), old.rlim_max};
+        const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        QString said;
+        try {
+            s.save();
+        } catch (const PlatformError& e) {
+            said = e.message();
+        }
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldSignal);
+        QVERIFY2(said.contains("Cannot write the settings file") && said.contains("left as it was"),
+                 qPrintable(said));
+        QCOMPARE(test::readAll(file), before);
+        QCOMPARE(QDir(box.path("cfg")).entryList(QDir::Files | QDir::Hidden), QStringList({"planner.reg"}));
+    }
+
     void valuesKeepTheirTypeAcrossSaveAndLoad() {
         test::Sandbox box;
         const std::string file = box.path("s.reg").toStdString();

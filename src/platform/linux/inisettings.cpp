@@ -225,11 +225,21 @@ void IniSettingsStore::save() {
         for (const auto& e : s.entries)
             out << quote(e.name) << '=' << serialize(e.value) << '\n';
     }
-    const std::string data = out.str();
-
+    std::string data = out.str();
+    QByteArray bytes = QByteArray::fromStdString(data);
+    // The text holds the SMTP password: its copies are overwritten before their memory goes back.
+    const auto wipe = [&] {
+        std::fill(data.begin(), data.end(), '\0');
+        bytes.fill('\0');
+    };
     const QString path = QString::fromStdString(m_path);
-    saveFileAtomically(path, QByteArray::fromStdString(data), kOwnerOnly,
-                       QStringLiteral("the settings file \"%1\"").arg(path));
+    try {
+        saveFileAtomically(path, bytes, kOwnerOnly, QStringLiteral("the settings file \"%1\"").arg(path));
+    } catch (...) {
+        wipe();
+        throw;
+    }
+    wipe();
 }
 
 std::unique_ptr<SettingsStore> openSettingsFile(const std::string& path) {

@@ -1,6 +1,8 @@
 #include "platform/osinfo.h"
 
 #include <malloc.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/utsname.h>
 
 namespace vantrel::platform {
@@ -25,6 +27,14 @@ std::string systemSoundDir() {
 
 void trimWorkingSet() {
     ::malloc_trim(0);
+}
+
+void keepMemoryPrivate() {
+    const rlimit none{0, 0};
+    ::setrlimit(RLIMIT_CORE, &none);
+    // Not dumpable also means that no debugger of the same user may attach, and that /proc of
+    // the process belongs to root. Nothing of the program needs either.
+    ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
 }
 
 } // namespace vantrel::platform

@@ -26,13 +26,19 @@ void saveFileAtomically(const QString& path, const QByteArray& data, QFileDevice
     QSaveFile file(path);
     const auto fail = [&](const QString& reason) {
         file.cancelWriting();
-        throw PlatformError(QStringLiteral("Cannot write %1: %2").arg(what, reason));
+        throw PlatformError(
+            QStringLiteral("Cannot write %1: %2. The file was left as it was.").arg(what, reason));
     };
-    if (!file.open(QIODevice::WriteOnly)) fail(file.errorString());
+    // Unbuffered, so a write that fails (a full disk) fails here, where it is seen: a buffered
+    // one would fail only when the file is closed, and an empty file would take the old one's
+    // place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) fail(file.errorString());
     if (!file.setPermissions(permissions)) fail(file.errorString());
-    if (file.write(data) != data.size()) fail(file.errorString());
+    if (file.write(data) != data.size() || file.error() != QFileDevice::NoError) fail(file.errorString());
+    if (!file.flush() || file.error() != QFileDevice::NoError) fail(file.errorString());
     if (!file.commit())
-        throw PlatformError(QStringLiteral("Cannot write %1: %2").arg(what, file.errorString()));
+        throw PlatformError(QStringLiteral("Cannot write %1: %2. The file was left as it was.")
+                                .arg(what, file.errorString()));
 }
 
 } // namespace vantrel::platform

@@ -104,4 +104,28 @@ bool SingleInstance::activateRunning(int timeoutMs) {
     return sent;
 }
 
+DataFolderLock::DataFolderLock(const QString& dataDir)
+    : m_path(QDir(dataDir).filePath(QStringLiteral("vantrel-planner.lock"))),
+      m_lock(std::make_unique<QLockFile>(m_path)) {
+    m_lock->setStaleLockTime(0); // only a lock whose process has ended is stale, however old
+}
+
+DataFolderLock::~DataFolderLock() = default;
+
+bool DataFolderLock::tryLock() {
+    if (m_lock->tryLock(0)) {
+        QFile::setPermissions(m_path, kOwnerOnly);
+        return true;
+    }
+    // Only another running program stops the start. A lock that cannot be written at all (a full
+    // disk) must not keep the reminders from running: the session's own lock still holds.
+    return m_lock->error() != QLockFile::LockFailedError;
+}
+
+qint64 DataFolderLock::holder() const {
+    qint64 pid = 0;
+    QString host, app;
+    return m_lock->getLockInfo(&pid, &host, &app) ? pid : 0;
+}
+
 } // namespace vantrel::platform

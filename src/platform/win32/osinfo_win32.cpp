@@ -65,4 +65,11 @@ void trimWorkingSet() {
     CloseHandle(self);
 }
 
+void keepMemoryPrivate() {
+    // No crash box offers to send the memory anywhere; Windows Error Reporting writes no dump of
+    // its own without the user's settings asking for one.
+    const UINT mode = SetErrorMode(0);
+    SetErrorMode(mode | SEM_NOGPFAULTERRORBOX);
+}
+
 } // namespace vantrel::platform
