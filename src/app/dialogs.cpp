@@ -34,8 +34,10 @@ void placeDialog(QWidget* dialog, const QWidget* mainWindow, Placement rule) {
     const QSize screenSize = screen ? screen->geometry().size() : QSize(1024, 768);
     const QRect main = mainWindow->frameGeometry();
     const QSize size = dialog->frameGeometry().size().expandedTo(dialog->sizeHint());
-    dialog->move(rule == Placement::Centred ? centredPlacement(main, size, screenSize)
-                                            : smallDialogPlacement(main, size, screenSize));
+    const QPoint placed = rule == Placement::Centred ? centredPlacement(main, size, screenSize)
+                                                     : smallDialogPlacement(main, size, screenSize);
+    // The rule's place, unless part of the dialog would lie under a task bar or off the screen.
+    dialog->move(screen ? keepInside(QRect(placed, size), screen->availableGeometry()) : placed);
 }
 
 void setFixedDialogFlags(QWidget* window, Qt::WindowFlags extra) {

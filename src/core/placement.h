@@ -12,4 +12,8 @@ QPoint centredPlacement(const QRect& main, const QSize& dialog, const QSize& scr
 // The same for dialogs that may be larger than the main window.
 QPoint smallDialogPlacement(const QRect& main, const QSize& dialog, const QSize& screen);
 
+// Where a window (its frame) goes so that it lies inside the area the screen leaves to windows
+// (no part under a task bar): moved in by what sticks out, its top-left kept inside first.
+QPoint keepInside(const QRect& frame, const QRect& available);
+
 } // namespace vantrel

@@ -4,6 +4,7 @@
 #include "app/messages.h"
 #include "core/context.h"
 #include "core/datetime.h"
+#include "core/placement.h"
 #include "core/shared.h"
 #include "data/table.h"
 
@@ -133,6 +134,15 @@ void TfrmActiveNotif::showSoundProblem(const QString& why) {
     strip->move(strip->x(), strip->y() + needed + 4);
     setFixedSize(this->width(), height() + needed + 4);
     line->show();
+    keepOnScreen();
+}
+
+void TfrmActiveNotif::keepOnScreen() {
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect frame(pos(), frameGeometry().size().expandedTo(size()));
+    const QPoint inside = keepInside(frame, screen->availableGeometry());
+    if (inside != frame.topLeft()) move(inside);
 }
 
 TfrmActiveNotif::~TfrmActiveNotif() {
@@ -163,6 +173,8 @@ TfrmActiveNotif* TfrmActiveNotif::open(Context& ctx, const PopupRequest& request
     const int screenHeight = screen ? screen->geometry().height() : 768;
     const int frame = w->frameGeometry().height() - w->height();
     w->move(10, screenHeight - (kClientHeight + frame) - 50);
+    // A window grown for a long name or a sound problem is kept off the task bar.
+    w->keepOnScreen();
     w->raise();
     w->Timer1->start();
     return w;

@@ -30,6 +30,8 @@ public:
     static TfrmActiveNotif* open(Context& ctx, const PopupRequest& request);
 
     bool audioStarted() const { return AudioStarted; }
+    // Moves the window into the screen's available area where it sticks out.
+    void keepOnScreen();
 
 public slots:
     void Timer1Timer();

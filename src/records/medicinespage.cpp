@@ -7,6 +7,7 @@
 #include "data/table.h"
 #include "records/medicinedialog.h"
 #include "schedule/dosingwizard.h"
+#include "schedule/planrules.h"
 #include "widgets/datagrid.h"
 #include "widgets/detailsform.h"
 
@@ -46,7 +47,8 @@ MedicinesPage::MedicinesPage(PageHost& host, QWidget* parent) : RecordsPage(host
         b->setEnabled(false);
 
     listGrid()->setColumns({{QStringLiteral("Medicine"), QStringLiteral("name"), 450}});
-    planGrid()->setColumns({{QStringLiteral("Dose Time"), QStringLiteral("STARTTIME"), 158}});
+    planGrid()->setColumns({{QStringLiteral("Dose Time"), QStringLiteral("STARTTIME"), 158},
+                            {QStringLiteral("Schedule"), QStringLiteral("REPTYPE"), 200}});
     listGrid()->onRowChanging = [this](int row) { return DBAdvStringGrid3RowChanging(row); };
     connect(listGrid(), &DataGrid::clickSort, this, &MedicinesPage::DBAdvStringGrid3ClickSort);
     connect(listGrid(), &DataGrid::dblClickCell, this, &MedicinesPage::DBAdvStringGrid3DblClickCell);
@@ -171,9 +173,14 @@ void MedicinesPage::btnMedicineRemoveClick() {
     removePlan(QStringLiteral("Are you sure you want to remove the selected dose?"));
 }
 
-// A dosing shows its time of day only.
-QStringList MedicinesPage::planCells(double start, double) const {
-    return {dt::formatTime(start)};
+// A dosing shows its time of day, sorted as a time of day whatever day it starts, and its
+// schedule in words, so two dosings of one medicine can be told apart.
+RecordsPage::PlanCells MedicinesPage::planCells(const data::Table& plan) const {
+    const double start = plan.number(QStringLiteral("STARTTIME"));
+    const QString schedule =
+        plans::scheduleInWords(plan.text(QStringLiteral("REPTYPE")), plan.text(QStringLiteral("REPDAYS")),
+                               start, plan.number(QStringLiteral("REPEND")), m_host.ctx.clock->today());
+    return {{dt::formatTime(start), schedule}, {dt::timeOf(dt::roundToSecond(start)), schedule}};
 }
 
 data::Table& MedicinesPage::planCursor() const {

@@ -35,7 +35,7 @@ protected:
     data::Table& linkCursor() const override;
     data::ListQuery& listQuery() const override;
     QString listSql(int patientRef) const override;
-    QStringList planCells(double start, double end) const override;
+    PlanCells planCells(const data::Table& plan) const override;
     data::Table& planCursor() const override;
     void openWizard(bool edit, int apptId) override;
 

@@ -73,13 +73,12 @@ int RecordsPage::queryRowOf(DataGrid* grid, int shownRow, const data::ListQuery&
 
 void RecordsPage::showPlans(data::Table& plans, int row) {
     QList<QStringList> rows;
-    QList<QVariantList> keys; // date-times sort by time, not by their text
+    QList<QVariantList> keys; // what each cell sorts by: date-times by time, not by their text
     if (plans.active())
         for (plans.first(); !plans.eof(); plans.next()) {
-            const double start = plans.number(QStringLiteral("STARTTIME"));
-            const double end = plans.number(QStringLiteral("ENDTIME"));
-            rows << planCells(start, end);
-            keys << QVariantList{start, end};
+            const PlanCells cells = planCells(plans);
+            rows << cells.text;
+            keys << cells.keys;
         }
     planGrid()->loadRows(rows, keys);
     planGrid()->selectShownRow(row);
@@ -88,8 +87,10 @@ void RecordsPage::showPlans(data::Table& plans, int row) {
     m_page.lower.buttons[2]->setEnabled(any);
 }
 
-QStringList RecordsPage::planCells(double start, double end) const {
-    return {dt::formatDateTime(start), dt::formatDateTime(end)};
+RecordsPage::PlanCells RecordsPage::planCells(const data::Table& plan) const {
+    const double start = plan.number(QStringLiteral("STARTTIME"));
+    const double end = plan.number(QStringLiteral("ENDTIME"));
+    return {{dt::formatDateTime(start), dt::formatDateTime(end)}, {start, end}};
 }
 
 int RecordsPage::selectedPlan(data::Table& plans) const {

@@ -55,8 +55,13 @@ protected:
     void showPlans(data::Table& plans, int row);
     // After a dialog: reload, then select a row and follow it.
     void showRowAfterChange(int shownRow);
-    // The cells of one plan in the plan grid: its start and end, unless the page says otherwise.
-    virtual QStringList planCells(double start, double end) const;
+    // The cells of the plan the cursor stands on, and the values they sort by: its start and end,
+    // unless the page says otherwise.
+    struct PlanCells {
+        QStringList text;
+        QVariantList keys;
+    };
+    virtual PlanCells planCells(const data::Table& plan) const;
     // The plan shown as selected in the plan grid (its APPTID), -1 when there is none; the plan
     // cursor is moved onto it.
     int selectedPlan(data::Table& plans) const;

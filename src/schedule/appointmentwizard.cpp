@@ -4,6 +4,7 @@
 #include "core/context.h"
 #include "core/datetime.h"
 #include "data/table.h"
+#include "widgets/timebox.h"
 
 #include <QCalendarWidget>
 #include <QComboBox>
@@ -30,7 +31,7 @@ TfrmAppointment::TfrmAppointment(Context& ctx, Mode mode, int drRef, int apptId,
     MonthCalendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     tl->addWidget(MonthCalendar1, 2, 0, 4, 1);
     tl->addWidget(new QLabel(QStringLiteral("Time:"), time), 1, 1);
-    DateTimePicker1 = new QTimeEdit(QTime(12, 0), time);
+    DateTimePicker1 = new TimeBox(QTime(12, 0), time);
     DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
     DateTimePicker1->setDisplayFormat(QStringLiteral("hh:mm:ss AP"));
     tl->addWidget(DateTimePicker1, 2, 1);

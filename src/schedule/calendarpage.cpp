@@ -11,12 +11,16 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDir>
+#include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSplitter>
+#include <QSqlQuery>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -88,6 +92,8 @@ CalendarPage::CalendarPage(PageHost& host, QWidget* parent) : QWidget(parent), m
     rl->setContentsMargins(0, 0, 0, 0);
     rl->setSpacing(0);
     auto* split = new QSplitter(Qt::Vertical, right);
+    m_split = split;
+    split->installEventFilter(this);
     split->setObjectName(QStringLiteral("CalendarSplitter"));
     split->setChildrenCollapsible(false);
     m_header = new QWidget(split);
@@ -110,9 +116,19 @@ CalendarPage::CalendarPage(PageHost& host, QWidget* parent) : QWidget(parent), m
                                            "default, the current day's schedule is shown below.  To switch "
                                            "dates, click on a date on the calendar."),
                             m_below);
+    text->setObjectName(QStringLiteral("CalendarDescription"));
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    hl->addWidget(text, 1);
+    // A narrow window wraps the text onto more lines than the header holds: then it scrolls.
+    auto* scroll = new QScrollArea(m_below);
+    scroll->setObjectName(QStringLiteral("CalendarDescriptionArea"));
+    scroll->setWidget(text);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->viewport()->setAutoFillBackground(false);
+    text->setAutoFillBackground(false);
+    hl->addWidget(scroll, 1);
     m_month = new QCalendarWidget(m_below);
     m_month->setObjectName(QStringLiteral("MonthCalendar1"));
     m_month->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
@@ -216,7 +232,20 @@ void CalendarPage::Button1Click() {
     const bool hide = !m_below->isHidden();
     m_below->setVisible(!hide);
     m_header->setFixedHeight(hide ? 28 : 154);
+    fitHeader();
     m_hide->setText(hide ? QStringLiteral("Show Calendar") : QStringLiteral("Hide Calendar"));
+}
+
+// The header's height is fixed: the grid takes all the rest of the page, whatever the splitter
+// kept for the header before (its room at the first layout, the room of a hidden calendar).
+void CalendarPage::fitHeader() {
+    const int header = m_header->maximumHeight();
+    m_split->setSizes({header, std::max(0, m_split->height() - header - m_split->handleWidth())});
+}
+
+bool CalendarPage::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == m_split && (e->type() == QEvent::Resize || e->type() == QEvent::Show)) fitHeader();
+    return QWidget::eventFilter(watched, e);
 }
 
 void CalendarPage::switchProfile(int patientRef) {
@@ -265,6 +294,7 @@ void CalendarPage::PopulateCalendar() {
     filter.medicine = m_showMedicine->isChecked();
     const QList<calendar::PlannerRow> rows =
         calendar::plannerRows(m_host.ctx.db, m_host.ctx.CurrentPatientRef, window, filter);
+    m_person = personName();
     try {
         calendar::writePlanner(m_host.ctx.db, rows);
     } catch (const DataError& e) {
@@ -305,8 +335,28 @@ void CalendarPage::showItems(const QList<calendar::Item>& stored) {
     QList<PlannerItem> items;
     for (const calendar::Item& it : stored)
         items.append({it.start, it.end, displayText(it.subject, kShortDisplay),
-                      QColor(redOf(it.color), greenOf(it.color), blueOf(it.color))});
+                      QColor(redOf(it.color), greenOf(it.color), blueOf(it.color)), toolTipOf(it)});
     m_planner->setItems(items);
+}
+
+// The whole of an item, however narrow it is drawn: what, for whom, and when.
+QString CalendarPage::toolTipOf(const calendar::Item& item) const {
+    const auto time = [](double v) {
+        return QLocale::c().toString(dt::toQDateTime(v).time(), QStringLiteral("h:mm AP"));
+    };
+    QString when = QLocale::c().toString(dt::toQDateTime(item.start).date(), QStringLiteral("ddd M/d/yyyy")) +
+                   QStringLiteral(", ") + time(item.start);
+    if (item.end > item.start) when += QStringLiteral(" to ") + time(item.end);
+    return displayText(item.subject.isEmpty() ? QStringLiteral("(no name)") : item.subject, kLongDisplay) +
+           QLatin1Char('\n') + QStringLiteral("For: ") + m_person + QLatin1Char('\n') + when;
+}
+
+QString CalendarPage::personName() const {
+    QSqlQuery& q = m_host.ctx.db.run(QStringLiteral("SELECT NAME FROM patient WHERE PATIENTREF = ?"),
+                                     {m_host.ctx.CurrentPatientRef});
+    const QString name = q.next() ? q.value(0).toString() : QString();
+    q.finish();
+    return displayText(name, kShortDisplay);
 }
 
 } // namespace vantrel

@@ -65,6 +65,10 @@ private:
     QCalendarWidget* m_month;
     void reloadPlanner();
     void showItems(const QList<calendar::Item>& items);
+    void fitHeader();
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    QString toolTipOf(const calendar::Item& item) const;
+    QString personName() const;
     void tellWriteFailure(const DataError& e);
 
     QWidget* m_header;
@@ -77,6 +81,8 @@ private:
     int m_precision = 15;
     int m_days = 1;
     bool m_writeFailureTold = false;
+    QSplitter* m_split = nullptr;
+    QString m_person; // the current profile's name, for the items' tooltips
 };
 
 } // namespace vantrel

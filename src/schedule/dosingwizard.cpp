@@ -4,6 +4,8 @@
 #include "core/context.h"
 #include "core/datetime.h"
 #include "data/table.h"
+#include "widgets/arrowbox.h"
+#include "widgets/timebox.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -75,7 +77,7 @@ void TfrmDosing::buildPages() {
     tl->addWidget(rbselectdate);
     tl->addWidget(DateTimePicker2);
     tl->addWidget(new QLabel(QStringLiteral("What time of day will you take this dose?"), time));
-    DateTimePicker3 = named(new QTimeEdit(QTime(8, 0), time), "DateTimePicker3");
+    DateTimePicker3 = named(new TimeBox(QTime(8, 0), time), "DateTimePicker3");
     DateTimePicker3->setDisplayFormat(QStringLiteral("hh:mm:ss AP"));
     tl->addWidget(DateTimePicker3);
     tl->addStretch(1);
@@ -114,8 +116,7 @@ void TfrmDosing::buildPages() {
         rl->addWidget(m_days[static_cast<size_t>(d)], d < 4 ? 5 : 6, d < 4 ? d : d - 4);
     }
     rl->setRowStretch(7, 1);
-    connect(UpDown1, qOverload<int>(&QSpinBox::valueChanged), this,
-            [this](int v) { teXDays->setText(QString::number(v)); });
+    joinArrows(teXDays, UpDown1);
     pages()->addWidget(repeat);
 
     auto* end = new QGroupBox(QStringLiteral("Dose End"), this);
@@ -155,12 +156,12 @@ void TfrmDosing::updateEnabling() {
 void TfrmDosing::loadSchedule() {
     m_storedStart = m_plan->number(QStringLiteral("STARTTIME"));
     const QDateTime start = dt::toQDateTime(m_storedStart);
-    if (m_ctx.clock->nowValue() > m_storedStart) {
+    // The start date is there to see (and to take) even while "Today" is chosen.
+    DateTimePicker2->setDate(start.date());
+    if (m_ctx.clock->nowValue() > m_storedStart)
         rbtoday->setChecked(true);
-    } else {
+    else
         rbselectdate->setChecked(true);
-        DateTimePicker2->setDate(start.date());
-    }
     DateTimePicker3->setTime(start.time());
     const QString kind = m_plan->text(QStringLiteral("REPTYPE"));
     const QString days = m_plan->text(QStringLiteral("REPDAYS"));

@@ -1,6 +1,7 @@
 #include "schedule/planrules.h"
 
 #include "core/datetime.h"
+#include "core/plantimes.h"
 #include "data/table.h"
 
 #include <QLocale>
@@ -138,6 +139,29 @@ std::array<bool, 7> weekdaysFrom(const QString& digits) {
     for (QChar c : digits)
         if (c >= u'1' && c <= u'7') days[static_cast<size_t>(c.unicode() - u'1')] = true;
     return days;
+}
+
+QString scheduleInWords(const QString& kind, const QString& days, double start, double end, double today) {
+    if (unusableTimes(start, end)) return QStringLiteral("No dose: its times cannot be used");
+    if (kind == QLatin1String("N")) return QStringLiteral("Once on ") + dt::formatDate(start);
+    QString words;
+    if (kind == QLatin1String("D")) {
+        words = QStringLiteral("Daily");
+    } else if (kind == QLatin1String("X")) {
+        words = QStringLiteral("Every %1 days").arg(days.trimmed().toInt());
+    } else if (kind == QLatin1String("W")) {
+        static const char* names[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+        QStringList chosen;
+        const auto week = weekdaysFrom(days);
+        for (int d = 0; d < 7; ++d)
+            if (week[static_cast<size_t>(d)]) chosen << QString::fromLatin1(names[d]);
+        words = chosen.isEmpty() ? QStringLiteral("Weekly") : chosen.join(QStringLiteral(", "));
+    } else {
+        return QString();
+    }
+    if (std::floor(start) > std::floor(today)) words += QStringLiteral(" from ") + dt::formatDate(start);
+    if (end != 0) words += QStringLiteral(" until ") + dt::formatDate(end);
+    return words;
 }
 
 double dayAndTime(const QDate& day, const QTime& time) {

@@ -48,6 +48,10 @@ int lengthItemFor(double lengthDays);
 QString weekdayDigits(const std::array<bool, 7>& days);
 std::array<bool, 7> weekdaysFrom(const QString& digits);
 
+// A plan's schedule in words, as a list shows it: "Once on 12/11/2026", "Daily", "Every 3 days",
+// "Mon, Wed, Fri", with " from ..." while it has not begun and " until ..." where it ends.
+QString scheduleInWords(const QString& kind, const QString& days, double start, double end, double today);
+
 // A day and a time of day as one date-time value.
 double dayAndTime(const QDate& day, const QTime& time);
 

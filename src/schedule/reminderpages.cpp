@@ -5,6 +5,7 @@
 #include "core/context.h"
 #include "data/table.h"
 #include "platform/osinfo.h"
+#include "widgets/arrowbox.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -76,8 +77,7 @@ ReminderPages::ReminderPages(Context& ctx, bool appointment, QWidget* dialog)
     minutes->addStretch(1);
     ml->addLayout(minutes);
     ml->addStretch(1);
-    connect(udNotifXMinutes, qOverload<int>(&QSpinBox::valueChanged), this,
-            [this](int v) { teNotifXMinutes->setText(QString::number(v)); });
+    joinArrows(teNotifXMinutes, udNotifXMinutes);
 
     // The pop-up's text and sound.
     QGroupBox* popup = page(QStringLiteral("Pop Up Window and Audio Settings"));

@@ -18,6 +18,7 @@ struct PlannerItem {
     double end = 0;
     QString subject;
     QColor track;
+    QString toolTip; // the whole of it: a narrow item shows little of its subject
 };
 
 class PlannerGrid : public QWidget {
@@ -42,6 +43,12 @@ public:
     QList<PlannerItem> visibleItems() const;
     // The time of day (minutes) at the top of the view.
     double topMinutes() const;
+    // The tooltip of the item drawn at a point of the day area (the scrolled canvas), or empty.
+    QString toolTipAt(const QPoint& canvasPoint) const;
+    // The caption the header shows over a day column (0 the first): the whole one when it fits
+    // the column, else a shorter form of the same day.
+    QString shownCaption(int column) const;
+    QWidget* canvas() const;
     void scrollToMinutes(double minutes);
 
     static constexpr int kTimeColumn = 40;
@@ -60,6 +67,9 @@ private:
     class Canvas;
     class Header;
     int dayHeight() const;
+    int columnWidth() const;
+    // Where each item of the visible days is drawn.
+    QList<QPair<QRect, const PlannerItem*>> placedItems() const;
 
     double m_firstDay = 0;
     int m_days = 1;

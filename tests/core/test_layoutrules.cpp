@@ -96,6 +96,19 @@ private slots:
         QCOMPARE(vantrel::smallDialogPlacement(main, dialog, QSize(1024, 768)), expected);
     }
 
+    // A window sticking out of the area left to windows (past a task bar at the bottom) moves in
+    // by what sticks out; one that fits stays where it is.
+    void windowsStayInsideTheAvailableArea() {
+        const QRect area(0, 0, 1280, 984); // a 40-pixel task bar under it
+        QCOMPARE(keepInside(QRect(10, 800, 300, 250), area), QPoint(10, 734));
+        QCOMPARE(keepInside(QRect(10, 300, 300, 250), area), QPoint(10, 300));
+        QCOMPARE(keepInside(QRect(1200, 10, 300, 200), area), QPoint(980, 10));
+        QCOMPARE(keepInside(QRect(-20, -5, 300, 200), area), QPoint(0, 0));
+        // Taller than the area: its top stays in sight.
+        QCOMPARE(keepInside(QRect(10, 500, 300, 2000), area), QPoint(10, 0));
+        QCOMPARE(keepInside(QRect(10, 500, 300, 200), QRect(0, 30, 1280, 994)), QPoint(10, 500));
+    }
+
     void storedListHeightsAreMadeUsable() {
         QCOMPARE(fitListHeights({23, 23}, 0), (ListHeights{kMinListBlock, kMinListBlock}));
         QCOMPARE(fitListHeights({150, 90}, 0), (ListHeights{150, 90}));

@@ -19,13 +19,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QPushButton>
-#include <QStackedWidget>
-#include <cmath>
 #include <QDir>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QStackedWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <cmath>
 
 using namespace vantrel;
 
@@ -233,7 +233,8 @@ void allTheRest(const QString& out) {
     // The calendar with a week of mixed appointments and doses, at each precision and day count.
     {
         const double today = std::floor(now);
-        const auto plan = [&](const char* type, double start, double end, const char* repeat, const char* days) {
+        const auto plan = [&](const char* type, double start, double end, const char* repeat,
+                              const char* days) {
             test::PlanSpec p;
             p.type = QString::fromLatin1(type);
             p.doctor = p.type == QLatin1String("D") ? 1 : -1;
@@ -256,11 +257,20 @@ void allTheRest(const QString& out) {
         for (const char* days : {"rb1day", "rb3days", "rb5days"}) {
             f.find<QRadioButton>(QString::fromLatin1(precision))->click();
             f.find<QRadioButton>(QString::fromLatin1(days))->click();
-            snap(QStringLiteral("calendar-%1-%2").arg(QString::fromLatin1(precision), QString::fromLatin1(days)));
+            snap(QStringLiteral("calendar-%1-%2")
+                     .arg(QString::fromLatin1(precision), QString::fromLatin1(days)));
         }
     f.find<QPushButton>(QStringLiteral("Button1"))->click();
     snap(QStringLiteral("calendar-hidden"));
     f.find<QPushButton>(QStringLiteral("Button1"))->click();
+    // At the window's first size (600 by 680): shorter headers, a description that scrolls.
+    f.window->resize(600, 680);
+    f.find<QRadioButton>(QStringLiteral("rbprec30"))->click();
+    snap(QStringLiteral("calendar-default-size"));
+    f.window->resize(820, 620);
+    // The dosing list with its schedule column.
+    f.window->dxSideBar1ItemClick(1);
+    snap(QStringLiteral("list-dosings-schedule"));
 
     // The e-mail settings, both pages.
     {

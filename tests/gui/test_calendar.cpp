@@ -1,5 +1,6 @@
 // The calendar page: what a rebuild writes, the filters, navigation, and the page's controls.
 #include "core/datetime.h"
+#include "core/plannerlayout.h"
 #include "schedule/calendarpage.h"
 #include "schedule/dosingwizard.h"
 #include "support/guifixture.h"
@@ -9,10 +10,13 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScrollArea>
+#include <QSplitter>
 #include <QSqlQuery>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -186,6 +190,76 @@ private slots:
         f.find<QComboBox>("cbPatient")->setCurrentIndex(1);
         f.window->cbPatientChange();
         QCOMPARE(planner(f.ctx.db).size(), 6); // Ben's daily dose only
+    }
+
+    // Hiding the month calendar gives its room to the grid, and showing it takes it back.
+    void hidingTheCalendarGivesTheGridItsRoom() {
+        MainWindowFixture f({}, household);
+        f.window->show();
+        f.window->dxSideBar1ItemClick(2);
+        auto* grid = f.find<PlannerGrid>("DBPlanner1");
+        auto* header = f.window->calendarPage()->header();
+        auto* split = f.find<QSplitter>("CalendarSplitter");
+        QTRY_VERIFY(grid->height() > 0);
+        // The grid starts right under the header, and ends at the foot of the page.
+        const auto noBand = [&] {
+            return grid->y() - header->geometry().bottom() - 1 <= split->handleWidth() &&
+                   grid->geometry().bottom() == split->height() - 1;
+        };
+        QTRY_VERIFY(noBand());
+        f.find<QPushButton>("Button1")->click();
+        QTRY_COMPARE(header->height(), 28);
+        QTRY_VERIFY(noBand());
+        QCOMPARE(grid->height(), split->height() - 28 - split->handleWidth());
+        f.find<QPushButton>("Button1")->click();
+        QTRY_COMPARE(header->height(), 154);
+        QTRY_VERIFY(noBand());
+    }
+
+    // At the window's default size with five days: the headers shorten to fit their columns, the
+    // description can be read whole, and every item, however narrow, tells all in its tooltip.
+    void atTheDefaultSizeNothingIsCut() {
+        MainWindowFixture f([](Settings& s) { s.dayview = 5; },
+                            [](MainWindowFixture& g) {
+                                household(g);
+                                g.seed([](data::Database& db) {
+                                    for (int i = 0; i < 4; ++i) { // four doses at one time, side by side
+                                        test::PlanSpec dose;
+                                        dose.start = at(5, 11);
+                                        dose.repeat = "D";
+                                        test::addPlan(db, dose);
+                                    }
+                                });
+                            });
+        f.window->show();
+        f.window->dxSideBar1ItemClick(2);
+        auto* grid = f.find<PlannerGrid>("DBPlanner1");
+        QTRY_VERIFY(grid->canvas()->width() > 0);
+        const int column = (grid->canvas()->width() - PlannerGrid::kTimeColumn) / 5;
+        QFont small = grid->font();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        for (int c = 0; c < 5; ++c) {
+            const QString caption = grid->shownCaption(c);
+            QVERIFY2(QFontMetrics(small).horizontalAdvance(caption) <= column, qPrintable(caption));
+            QVERIFY(caption.contains(QString::number(5 + c))); // the day is still there
+        }
+        QCOMPARE(grid->shownCaption(0), QStringLiteral("Mon 1/5"));
+        auto* description = f.find<QLabel>("CalendarDescription");
+        QVERIFY(description->text().endsWith("click on a date on the calendar."));
+        QVERIFY(f.find<QScrollArea>("CalendarDescriptionArea")->widget() == description);
+        QVERIFY(description->height() >= description->heightForWidth(description->width()));
+        // The four doses of 11:00 on the first day: each drawn wide enough to be seen.
+        const int y = calendar::yForMinutes(11 * 60 + 5, grid->precision(), grid->rowHeight());
+        QStringList tips;
+        for (int x = PlannerGrid::kTimeColumn + 2; x < PlannerGrid::kTimeColumn + column; ++x) {
+            const QString tip = grid->toolTipAt(QPoint(x, y));
+            if (!tip.isEmpty() && !tips.contains(tip)) tips << tip;
+        }
+        QCOMPARE(tips.size(), 1);
+        QCOMPARE(tips[0], QStringLiteral("Aspirin\nFor: Ann\nMon 1/5/2026, 11:00 AM to 11:15 AM"));
+        const int appointmentY = calendar::yForMinutes(14 * 60 + 10, grid->precision(), grid->rowHeight());
+        QCOMPARE(grid->toolTipAt(QPoint(PlannerGrid::kTimeColumn + column + 5, appointmentY)),
+                 QStringLiteral("Dr. Anna Berger\nFor: Ann\nTue 1/6/2026, 2:00 PM to 2:15 PM"));
     }
 
     // A full disk under the tables: the calendar cannot save its items, shows them all the same,

@@ -316,6 +316,23 @@ private slots:
         w->close();
     }
 
+    // A reminder window that has grown (a very long name) never reaches under a task bar.
+    void aGrownWindowStaysInsideTheAvailableArea() {
+        ReminderFixture f;
+        test::addDoctor(f.ctx.db, QStringLiteral("Maria Theresia ").repeated(6),
+                        QStringLiteral("Long Name ").repeated(8));
+        f.clock->setValue(at(9, 45));
+        auto* w = TfrmActiveNotif::open(f.ctx, appointment(at(10, 0), 15));
+        QVERIFY(w->height() > TfrmActiveNotif::kClientHeight + 40);
+        const QRect area = w->screen()->availableGeometry();
+        QVERIFY2(area.contains(w->frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                                   .arg(w->frameGeometry().x())
+                                                                   .arg(w->frameGeometry().y())
+                                                                   .arg(w->frameGeometry().width())
+                                                                   .arg(w->frameGeometry().height())));
+        w->close();
+    }
+
     // The error box of a tick does not hold the ticks up: a dose that falls due while it stands
     // open is raised on time, and the box is not shown again.
     void theErrorBoxOfATickDoesNotHoldUpTheReminders() {

@@ -8,6 +8,7 @@
 #include "support/guifixture.h"
 #include "support/plans.h"
 #include "widgets/datagrid.h"
+#include "widgets/timebox.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -20,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStackedWidget>
@@ -357,6 +359,109 @@ private slots:
         walkToFinish(&w);
         next(&w);
         QCOMPARE(row(f.ctx.db, "SELECT STARTTIME FROM planlist")["STARTTIME"].toDouble(), at(4, 8));
+    }
+
+    // The start-date picker of a dosing that has begun shows its start, not a day of its own,
+    // and choosing "On the selected date below:" offers that day.
+    void editingADosingThatHasBegunShowsItsStartDate() {
+        MainWindowFixture f({}, household);
+        test::PlanSpec p;
+        p.start = at(1, 8);
+        p.repeat = "D";
+        TfrmDosing w(f.ctx, Mode::Edit, 1, test::addPlan(f.ctx.db, p), f.window.get());
+        QVERIFY(in<QRadioButton>(&w, "rbtoday")->isChecked());
+        QCOMPARE(in<QDateEdit>(&w, "DateTimePicker2")->date(), QDate(2026, 1, 1));
+        choose(&w, "rbselectdate");
+        QVERIFY(in<QDateEdit>(&w, "DateTimePicker2")->isEnabled());
+        QCOMPARE(in<QDateEdit>(&w, "DateTimePicker2")->date(), QDate(2026, 1, 1));
+    }
+
+    // The arrows, and the Up and Down keys, step from what was typed into the box.
+    void theArrowsStepFromTheTypedNumber() {
+        MainWindowFixture f({}, household);
+        TfrmDosing w(f.ctx, Mode::Add, 1, -1, f.window.get());
+        w.show();
+        next(&w);
+        choose(&w, "rbXDays");
+        auto* days = in<QLineEdit>(&w, "teXDays");
+        days->selectAll();
+        QTest::keyClicks(days, "9");
+        in<QSpinBox>(&w, "UpDown1")->stepUp();
+        QCOMPARE(days->text(), QStringLiteral("10"));
+        QTest::keyClick(days, Qt::Key_Up);
+        QCOMPARE(days->text(), QStringLiteral("11"));
+        QTest::keyClick(days, Qt::Key_Down);
+        QTest::keyClick(days, Qt::Key_Down);
+        QCOMPARE(days->text(), QStringLiteral("9"));
+        days->setText("two"); // what is no number stays for the check on Next to answer
+        QCOMPARE(days->text(), QStringLiteral("two"));
+        auto* minutes = in<QLineEdit>(&w, "teNotifXMinutes");
+        minutes->selectAll();
+        QTest::keyClicks(minutes, "30");
+        QTest::keyClick(minutes, Qt::Key_Up);
+        QCOMPARE(minutes->text(), QStringLiteral("31"));
+        in<QSpinBox>(&w, "udNotifXMinutes")->stepUp();
+        QCOMPARE(minutes->text(), QStringLiteral("32"));
+    }
+
+    // A time typed over the whole time box is read whole; what is no time is refused where it is
+    // seen, and the box keeps its time.
+    void aTimeTypedWholeIsReadWhole() {
+        MainWindowFixture f({}, household);
+        TfrmDosing w(f.ctx, Mode::Add, 1, -1, f.window.get());
+        w.show();
+        auto* box = qobject_cast<TimeBox*>(in<QTimeEdit>(&w, "DateTimePicker3"));
+        QVERIFY(box);
+        auto* text = box->findChild<QLineEdit*>();
+        const auto typeWhole = [&](const char* typed) {
+            box->setFocus();
+            text->selectAll();
+            QTest::keyClicks(box, QString::fromLatin1(typed));
+            QTest::keyClick(box, Qt::Key_Return);
+        };
+        typeWhole("9:30 AM");
+        QCOMPARE(box->time(), QTime(9, 30));
+        typeWhole("4:05 pm");
+        QCOMPARE(box->time(), QTime(16, 5));
+        typeWhole("14:45");
+        QCOMPARE(box->time(), QTime(14, 45));
+        QVERIFY(box->refusal().isEmpty());
+        typeWhole("25:99");
+        QCOMPARE(box->time(), QTime(14, 45));
+        QCOMPARE(box->refusal(), QStringLiteral("\"25:99\" is not a time. Type a time such as 9:30 AM."));
+        QCOMPARE(text->text(), QStringLiteral("02:45:00 PM"));
+        // Typing into one part of the time works as before: the hour alone.
+        text->setCursorPosition(0);
+        QTest::keyClick(box, Qt::Key_Up);
+        QCOMPARE(box->time(), QTime(15, 45));
+    }
+
+    // The dosing list sorts by the time of day whatever the day a dosing starts, and says each
+    // dosing's schedule in words.
+    void theDosingListSortsByTimeOfDayAndSaysTheSchedule() {
+        MainWindowFixture f({}, household);
+        const auto dose = [&](double start, const char* kind, const char* days = "", double end = 0) {
+            test::PlanSpec p;
+            p.start = start;
+            p.repeat = QString::fromLatin1(kind);
+            p.days = QString::fromLatin1(days);
+            p.end = end;
+            test::addPlan(f.ctx.db, p);
+        };
+        dose(at(5, 23, 50), "D");
+        dose(at(6, 8), "X", "3", at(31, 23, 59, 59)); // starts tomorrow
+        dose(at(1, 12), "W", "246");
+        dose(at(7, 7, 30), "N");
+        f.window->dxSideBar1ItemClick(1);
+        f.window->medicinesPage()->rowChanging(1);
+        auto* grid = f.find<DataGrid>("DBAdvStringGrid4");
+        QCOMPARE(grid->shownRows(), 4);
+        QStringList shown;
+        for (int r = 1; r <= 4; ++r)
+            shown << grid->cell(r, 0) + " | " + grid->cell(r, 1);
+        QCOMPARE(shown, QStringList({"07:30:00 AM | Once on 1/7/2026",
+                                     "08:00:00 AM | Every 3 days from 1/6/2026 until 1/31/2026",
+                                     "12:00:00 PM | Mon, Wed, Fri", "11:50:00 PM | Daily"}));
     }
 
     // A plan whose reminder row is gone opens with the pages' defaults and gets a new row.
