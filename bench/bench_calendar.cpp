@@ -1,7 +1,7 @@
 // The calendar's rebuild: 1,000 dosing plans of one profile, every repeat kind, into drplanner.
-#include "core/context.h"
 #include "core/datetime.h"
 #include "schedule/calendarrules.h"
+#include "session/context.h"
 #include "support/plans.h"
 #include "support/testsupport.h"
 
@@ -21,7 +21,9 @@ void BM_PopulateCalendar(benchmark::State& state) {
             test::PlanSpec p;
             p.medicine = 1 + i % 20;
             p.repeat = QString::fromLatin1(kinds[i % 4]);
-            p.days = p.repeat == "X" ? QString::number(2 + i % 13) : p.repeat == "W" ? QStringLiteral("246") : QString();
+            p.days = p.repeat == "X"   ? QString::number(2 + i % 13)
+                     : p.repeat == "W" ? QStringLiteral("246")
+                                       : QString();
             p.start = dt::encode(2026, 6, 1 + i % 20, 6 + i % 14, i % 60);
             test::addPlan(ctx.db, p);
         }

@@ -1,8 +1,8 @@
 // The reminder list's rebuild over many plans, and the tick that finds nothing due.
-#include "core/context.h"
 #include "core/datetime.h"
 #include "data/maincursors.h"
 #include "notify/scheduler.h"
+#include "session/context.h"
 #include "support/fakeclock.h"
 #include "support/plans.h"
 #include "support/testsupport.h"
@@ -15,8 +15,8 @@ namespace {
 
 class NoRaiser : public ReminderRaiser {
 public:
-    void showPopup(const PopupRequest&) override {}
-    void SendRMail(data::Table&) override {}
+    void showPopup(const ReminderOccurrence&) override {}
+    void SendRMail(const ReminderOccurrence&) override {}
 };
 
 struct Store {
@@ -45,7 +45,7 @@ struct Store {
         });
         cursors = std::make_unique<data::MainCursors>(ctx.db);
         cursors->openAll();
-        scheduler = std::make_unique<Scheduler>(ctx, cursors->tbplanlist4, cursors->tbnotif2, raiser);
+        scheduler = std::make_unique<Scheduler>(ctx, raiser);
     }
 };
 
@@ -87,7 +87,7 @@ void BM_QuietDay(benchmark::State& state) {
     int rebuilds = 0;
     quint64 statements = 0;
     for (auto _ : state) {
-        Scheduler scheduler(ctx, cursors.tbplanlist4, cursors.tbnotif2, raiser);
+        Scheduler scheduler(ctx, raiser);
         ctx.NotifsLoaded = false;
         c->set(QDateTime(QDate(2026, 6, 10), QTime(0, 0)));
         const quint64 before = ctx.db.statementCount();

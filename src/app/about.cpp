@@ -1,7 +1,7 @@
 #include "app/about.h"
 
-#include "app/dialogs.h"
-#include "version.h"
+#include "base/version.h"
+#include "ui/dialogs.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #include "app/additionaloptions.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 
 #include <QCheckBox>
 #include <QPushButton>

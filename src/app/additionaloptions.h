@@ -1,5 +1,5 @@
 #pragma once
-#include "core/context.h"
+#include "session/context.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 #include "app/application.h"
 
-#include "app/messages.h"
-#include "core/errors.h"
+#include "base/errors.h"
+#include "ui/messages.h"
 
 #include <exception>
 

@@ -2,13 +2,11 @@
 
 #include "app/about.h"
 #include "app/additionaloptions.h"
-#include "app/dialogs.h"
 #include "app/helpwindow.h"
-#include "app/messages.h"
 #include "app/profilebar.h"
 #include "app/wakethread.h"
+#include "base/errors.h"
 #include "core/colorschemes.h"
-#include "core/errors.h"
 #include "core/geometry.h"
 #include "core/shared.h"
 #include "notify/activenotif.h"
@@ -19,7 +17,11 @@
 #include "records/doctorspage.h"
 #include "records/medicinespage.h"
 #include "records/recordspage.h"
+#include "schedule/appointmentwizard.h"
 #include "schedule/calendarpage.h"
+#include "schedule/dosingwizard.h"
+#include "ui/dialogs.h"
+#include "ui/messages.h"
 #include "widgets/datagrid.h"
 #include "widgets/navbar.h"
 
@@ -138,6 +140,16 @@ void TfrmMain::buildLayout() {
             Messages::warningWithoutWaiting(this, text);
     };
     m_reminders->tellWithoutWaiting = m_host.tellWithoutWaiting;
+    m_host.openAppointmentWizard = [this](int drRef, int apptId) {
+        TfrmAppointment wizard(m_ctx, apptId < 0 ? PlanWizard::Mode::Add : PlanWizard::Mode::Edit, drRef,
+                               apptId, this);
+        return wizard.exec() == QDialog::Accepted;
+    };
+    m_host.openDosingWizard = [this](int medRef, int apptId) {
+        TfrmDosing wizard(m_ctx, apptId < 0 ? PlanWizard::Mode::Add : PlanWizard::Mode::Edit, medRef, apptId,
+                          this);
+        return wizard.exec() == QDialog::Accepted;
+    };
     Panel40 = new ProfileBar(m_host, Panel1, right);
     rightLayout->addWidget(Panel40);
     connect(Panel40, &ProfileBar::profileChanged, this, &TfrmMain::profileChanged);
@@ -318,7 +330,7 @@ void TfrmMain::openDataStore() {
     m_cursors = std::make_unique<data::MainCursors>(m_ctx.db);
     m_cursors->openAll();
     m_host.cursors = m_cursors.get();
-    m_reminders->attach(*m_cursors);
+    m_reminders->attach();
 }
 
 void TfrmMain::closeDataStore() {
@@ -603,10 +615,6 @@ Scheduler* TfrmMain::scheduler() const {
 
 QList<TfrmActiveNotif*> TfrmMain::openReminders() const {
     return m_reminders->openReminders();
-}
-
-void TfrmMain::SendRMail(data::Table& tbnotif2) {
-    m_reminders->SendRMail(tbnotif2);
 }
 
 // ---------------------------------------------------------------------------------------------

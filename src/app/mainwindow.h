@@ -1,9 +1,9 @@
 #pragma once
 // The program's one top-level window. It owns the data store's cursors, the pages, the menus,
 // the notification-area icon and the timers for the whole run, and wires the pages together.
-#include "app/pagehost.h"
-#include "core/context.h"
 #include "data/maincursors.h"
+#include "session/context.h"
+#include "ui/pagehost.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -65,7 +65,6 @@ public:
     platform::PowerEvents* powerEvents() const { return m_power; }
     QList<TfrmActiveNotif*> openReminders() const;
 
-    void SendRMail(data::Table& tbnotif2);
     bool trayAvailable() const;
 
     void applyColorScheme(int scheme);

@@ -1,9 +1,9 @@
 #include "app/profilebar.h"
 
-#include "app/messages.h"
 #include "app/profiledialogs.h"
 #include "core/shared.h"
 #include "data/removal.h"
+#include "ui/messages.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 // The profile bar above the pages: the list of profiles and the buttons that add and remove
 // one. It owns the profile switch and the first-profile dialog, and tells the window and the
 // pages of every switch through profileChanged.
-#include "app/pagehost.h"
+#include "ui/pagehost.h"
 
 #include <QWidget>
 

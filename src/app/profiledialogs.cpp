@@ -1,9 +1,9 @@
 #include "app/profiledialogs.h"
 
-#include "app/dialogs.h"
-#include "app/messages.h"
-#include "core/context.h"
 #include "data/table.h"
+#include "session/context.h"
+#include "ui/dialogs.h"
+#include "ui/messages.h"
 
 #include <QCloseEvent>
 #include <QLabel>

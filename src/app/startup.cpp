@@ -2,16 +2,16 @@
 
 #include "app/application.h"
 #include "app/mainwindow.h"
-#include "app/messages.h"
-#include "core/context.h"
-#include "core/errors.h"
+#include "base/errors.h"
+#include "base/version.h"
 #include "core/shared.h"
 #include "data/database.h"
 #include "platform/country.h"
 #include "platform/osinfo.h"
 #include "platform/qt/savefile.h"
 #include "platform/singleinstance.h"
-#include "version.h"
+#include "session/context.h"
+#include "ui/messages.h"
 
 #include <QDir>
 #include <QFile>

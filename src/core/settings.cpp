@@ -1,6 +1,6 @@
 #include "core/settings.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 
 namespace vantrel {
 

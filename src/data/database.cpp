@@ -1,6 +1,6 @@
 #include "data/database.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "data/schema.h"
 #include "platform/qt/savefile.h"
 

@@ -1,6 +1,6 @@
 #include "data/filter.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "data/schema.h"
 
 #include <QRegularExpression>

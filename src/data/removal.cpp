@@ -1,6 +1,6 @@
 #include "data/removal.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "data/database.h"
 
 #include <QSqlQuery>

@@ -1,6 +1,6 @@
 #include "data/schema.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 
 namespace vantrel::data {
 

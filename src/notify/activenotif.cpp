@@ -1,12 +1,11 @@
 #include "notify/activenotif.h"
 
-#include "app/dialogs.h"
-#include "app/messages.h"
-#include "core/context.h"
 #include "core/datetime.h"
 #include "core/placement.h"
 #include "core/shared.h"
-#include "data/table.h"
+#include "session/context.h"
+#include "ui/dialogs.h"
+#include "ui/messages.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -36,7 +35,9 @@ QString countdownText(bool appointment, long long minutes) {
 }
 } // namespace
 
-TfrmActiveNotif::TfrmActiveNotif(Context& ctx, const PopupRequest& r) : QWidget(nullptr), m_ctx(ctx) {
+TfrmActiveNotif::TfrmActiveNotif(Context& ctx, const ReminderOccurrence& o)
+    : QWidget(nullptr), m_ctx(ctx), m_occurrence(o) {
+    const plans::Reminder& r = o.reminder;
     // A reminder must not hide behind other windows.
     makeFixedDialog(this, "TfrmActiveNotif", QStringLiteral("Vantrel Notification"),
                     Qt::WindowSystemMenuHint | Qt::WindowStaysOnTopHint);
@@ -91,10 +92,11 @@ TfrmActiveNotif::TfrmActiveNotif(Context& ctx, const PopupRequest& r) : QWidget(
         notifmsg->hide();
     }
     notifmsg->setPlainText(displayText(r.NOTIFTEXT, kLongDisplay));
-    lblStartTime->setText(dt::floatToText(r.eventTime));
+    lblStartTime->setText(dt::floatToText(o.eventTime));
 
-    const bool dose = r.APPTTYPE == QLatin1String("M");
-    const QString name = displayText(nameFor(r), kShortDisplay);
+    // The names came with the reminder: the window reads no table.
+    const bool dose = o.dose();
+    const QString name = displayText(o.itemName, kShortDisplay);
     notifname->setText(dose ? QStringLiteral("Notification: Medicine - ") + name
                             : QStringLiteral("Notification: Appointment - Dr. ") + name);
     notifdelay->setText(r.NOTIFMIN >= 1 ? countdownText(!dose, r.NOTIFMIN) : QString());
@@ -150,22 +152,8 @@ TfrmActiveNotif::~TfrmActiveNotif() {
     if (m_player) m_player->stop();
 }
 
-QString TfrmActiveNotif::nameFor(const PopupRequest& r) {
-    if (r.APPTTYPE == QLatin1String("M")) {
-        data::Table tbmedicine(m_ctx.db, QStringLiteral("medicine"), QStringLiteral("tbmedicine"));
-        tbmedicine.open();
-        return tbmedicine.locate(QStringLiteral("MEDREF"), r.MEDREF) ? tbmedicine.text(QStringLiteral("NAME"))
-                                                                     : QString();
-    }
-    data::Table tbdoctor(m_ctx.db, QStringLiteral("doctor"), QStringLiteral("tbdoctor"));
-    tbdoctor.open();
-    if (!tbdoctor.locate(QStringLiteral("DRREF"), r.DRREF)) return QString();
-    return tbdoctor.text(QStringLiteral("FIRSTNAME")) + QLatin1Char(' ') +
-           tbdoctor.text(QStringLiteral("LASTNAME"));
-}
-
-TfrmActiveNotif* TfrmActiveNotif::open(Context& ctx, const PopupRequest& request) {
-    auto* w = new TfrmActiveNotif(ctx, request);
+TfrmActiveNotif* TfrmActiveNotif::open(Context& ctx, const ReminderOccurrence& occurrence) {
+    auto* w = new TfrmActiveNotif(ctx, occurrence);
     w->show();
     // Near the bottom-left corner of the screen, above the task bar. The top is that of a window
     // with a message, so a shorter window ends higher.
@@ -227,6 +215,7 @@ void TfrmActiveNotif::closeEvent(QCloseEvent* e) {
     Timer1->stop();
     if (m_player) m_player->stop();
     e->accept();
+    emit closedWithOk(m_occurrence);
 }
 
 } // namespace vantrel

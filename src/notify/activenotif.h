@@ -1,6 +1,6 @@
 #pragma once
 // The window of one due reminder: what it is for, the minutes left, the message, and the sound.
-#include "notify/scheduler.h"
+#include "plans/reminderoccurrence.h"
 #include "platform/audio.h"
 
 #include <QWidget>
@@ -23,11 +23,12 @@ public:
     static constexpr int kClientHeight = 161;
     static constexpr int kShortHeight = 118; // without a message
 
-    TfrmActiveNotif(Context& ctx, const PopupRequest& request);
+    TfrmActiveNotif(Context& ctx, const ReminderOccurrence& occurrence);
     ~TfrmActiveNotif() override;
 
     // Opens a window for the request, shown and counting down.
-    static TfrmActiveNotif* open(Context& ctx, const PopupRequest& request);
+    static TfrmActiveNotif* open(Context& ctx, const ReminderOccurrence& occurrence);
+    const ReminderOccurrence& occurrence() const { return m_occurrence; }
 
     bool audioStarted() const { return AudioStarted; }
     // Moves the window into the screen's available area where it sticks out.
@@ -37,6 +38,10 @@ public slots:
     void Timer1Timer();
     void BitBtn1Click();
 
+signals:
+    // What the person did with the window: OK (or the close box) closed it.
+    void closedWithOk(const ReminderOccurrence& occurrence);
+
 protected:
     void closeEvent(QCloseEvent* e) override;
 
@@ -44,9 +49,9 @@ private:
     void startAudio();
     void fitNameLine(QWidget* strip);
     void showSoundProblem(const QString& why);
-    QString nameFor(const PopupRequest& request);
 
     Context& m_ctx;
+    ReminderOccurrence m_occurrence;
     QLabel* notifname;
     QLabel* notifdelay;
     QLabel* Label2;

@@ -1,11 +1,10 @@
 #include "notify/mailsender.h"
 
-#include "core/context.h"
-#include "core/errors.h"
+#include "base/errors.h"
+#include "base/logging.h"
 #include "core/shared.h"
-#include "data/table.h"
 #include "notify/tmail.h"
-
+#include "session/context.h"
 
 namespace vantrel {
 
@@ -31,20 +30,32 @@ void MailSender::queue(Job job) {
     });
 }
 
-MailSender::Job mailJobFor(const Context& ctx, const data::Table& n,
-                                    const std::function<void(const QString&)>& tell) {
-    const QString from = n.text(QStringLiteral("EMAILFROM"));
-    const QString to = n.text(QStringLiteral("EMAILTO"));
-    const QString subject = n.text(QStringLiteral("EMAILSUBJECT"));
-    const QString body = n.text(QStringLiteral("EMAILMESSAGE"));
+namespace {
+QString forWhich(const QString& message, const ReminderOccurrence& o) {
+    return message + QStringLiteral("\n(the reminder of %1)").arg(o.describe());
+}
+} // namespace
+
+MailSender::Job mailJobFor(const Context& ctx, const ReminderOccurrence& o,
+                           const std::function<void(const QString&)>& tell) {
+    const plans::Reminder& n = o.reminder;
+    const QString from = n.EMAILFROM, to = n.EMAILTO, subject = n.EMAILSUBJECT, body = n.EMAILMESSAGE;
     const Settings& s = ctx.settings;
+    const int apptId = o.APPTID;
     if (s.UseSMTP) {
         const mail::Server server = mail::parseServer(s.SMTPServer);
         const mail::Login login{s.SMTPUser, s.SMTPPass};
         const mail::Mail m{from, mail::splitSmtpRecipients(to), subject, body};
-        return [server, login, m](const std::atomic<bool>& stop) {
+        return [server, login, m, o, apptId](const std::atomic<bool>& stop) {
+            qCDebug(lcMail) << "sending the reminder of APPTID" << apptId << "by SMTP to" << server.host
+                            << "port" << server.port << "for" << m.to.size() << "recipients";
             const QString error = mail::sendSmtp(server, login, m, 5, 20, 60, &stop);
-            return error.isEmpty() ? QString() : QStringLiteral("Error sending message: ") + error;
+            if (error.isEmpty()) {
+                qCDebug(lcMail) << "sent the reminder of APPTID" << apptId;
+                return QString();
+            }
+            qCWarning(lcMail).noquote() << "the reminder of APPTID" << apptId << "was not sent:" << error;
+            return forWhich(QStringLiteral("Error sending message: ") + error, o);
         };
     }
     if (to.isEmpty()) {
@@ -54,18 +65,21 @@ MailSender::Job mailJobFor(const Context& ctx, const data::Table& n,
     QStringList recipients;
     int count = 0;
     SplitList(to, recipients, count);
-    return [recipients, subject, body](const std::atomic<bool>&) {
+    return [recipients, subject, body, o, apptId](const std::atomic<bool>&) {
         auto handOff = platform::makeMailHandOff();
         TEmail email(*handOff);
         email.Recipient = recipients;
         email.Subject = subject;
         email.Text = body;
+        QString failure;
         try {
-            return email.SendMail() == platform::kMapiSuccess ? QString()
-                                                              : QStringLiteral("MAPI Sendmail failed.");
+            if (email.SendMail() != platform::kMapiSuccess) failure = QStringLiteral("MAPI Sendmail failed.");
         } catch (const Error& e) {
-            return e.message();
+            failure = e.message();
         }
+        qCDebug(lcMail) << "handed the reminder of APPTID" << apptId
+                        << "to the mail program:" << (failure.isEmpty() ? QStringLiteral("done") : failure);
+        return failure.isEmpty() ? QString() : forWhich(failure, o);
     };
 }
 

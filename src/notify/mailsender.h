@@ -3,6 +3,7 @@
 // due, so that a slow or dead server never holds up a reminder. What failed comes back as the
 // text to show the user.
 #include "notify/mailmessage.h"
+#include "plans/reminderoccurrence.h"
 
 #include <QObject>
 #include <QThread>
@@ -12,9 +13,6 @@
 namespace vantrel {
 
 struct Context;
-namespace data {
-class Table;
-}
 
 class MailSender : public QObject {
     Q_OBJECT
@@ -37,10 +35,10 @@ private:
     std::atomic<bool> m_stop{false};
 };
 
-// The job for one reminder row, by the settings' method: SMTP, or the hand-off to the desktop's
-// mail program. Returns nothing and shows its message itself (through `tell`) when the row can
-// be refused before anything is sent.
-MailSender::Job mailJobFor(const Context& ctx, const data::Table& tbnotif2,
-                                    const std::function<void(const QString&)>& tell);
+// The job for one reminder, by the settings' method: SMTP, or the hand-off to the desktop's mail
+// program. Returns nothing and shows its message itself (through `tell`) when the reminder can be
+// refused before anything is sent. A failure names the reminder it was for.
+MailSender::Job mailJobFor(const Context& ctx, const ReminderOccurrence& occurrence,
+                           const std::function<void(const QString&)>& tell);
 
 } // namespace vantrel

@@ -1,11 +1,10 @@
 #include "notify/reminderdispatcher.h"
 
-#include "app/messages.h"
-#include "core/context.h"
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/shared.h"
-#include "data/maincursors.h"
 #include "notify/activenotif.h"
+#include "session/context.h"
+#include "ui/messages.h"
 
 #include <QMessageBox>
 #include <QSqlQuery>
@@ -16,8 +15,8 @@ ReminderMailer::ReminderMailer(Context& ctx, QWidget* window) : m_ctx(ctx), m_wi
     connect(&m_sender, &MailSender::failed, this, &ReminderMailer::tell);
 }
 
-void ReminderMailer::sendReminder(data::Table& tbnotif2) {
-    if (auto job = mailJobFor(m_ctx, tbnotif2, [this](const QString& m) { tell(m); })) m_sender.queue(job);
+void ReminderMailer::sendReminder(const ReminderOccurrence& occurrence) {
+    if (auto job = mailJobFor(m_ctx, occurrence, [this](const QString& m) { tell(m); })) m_sender.queue(job);
 }
 
 void ReminderMailer::tell(const QString& message) {
@@ -32,8 +31,8 @@ ReminderDispatcher::~ReminderDispatcher() {
         delete w.data();
 }
 
-void ReminderDispatcher::attach(data::MainCursors& cursors) {
-    m_scheduler = std::make_unique<Scheduler>(m_ctx, cursors.tbplanlist4, cursors.tbnotif2, *this);
+void ReminderDispatcher::attach() {
+    m_scheduler = std::make_unique<Scheduler>(m_ctx, *this);
 }
 
 void ReminderDispatcher::tick() {
@@ -56,13 +55,13 @@ void ReminderDispatcher::tick() {
     }
 }
 
-void ReminderDispatcher::showPopup(const PopupRequest& request) {
+void ReminderDispatcher::showPopup(const ReminderOccurrence& occurrence) {
     m_reminders.removeAll(nullptr);
-    m_reminders.append(TfrmActiveNotif::open(m_ctx, request));
+    m_reminders.append(TfrmActiveNotif::open(m_ctx, occurrence));
 }
 
-void ReminderDispatcher::SendRMail(data::Table& tbnotif2) {
-    if (m_mail) m_mail->sendReminder(tbnotif2);
+void ReminderDispatcher::SendRMail(const ReminderOccurrence& occurrence) {
+    if (m_mail) m_mail->sendReminder(occurrence);
 }
 
 void ReminderDispatcher::planUnusable(int apptId, const QString& why) {

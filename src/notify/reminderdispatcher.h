@@ -14,17 +14,13 @@ class QWidget;
 
 namespace vantrel {
 
-namespace data {
-struct MainCursors;
-}
-
 class TfrmActiveNotif;
 
-// Sends the e-mail of one reminder row. Without a transport no e-mail goes out.
+// Sends the e-mail of one reminder. Without a transport no e-mail goes out.
 class MailTransport {
 public:
     virtual ~MailTransport() = default;
-    virtual void sendReminder(data::Table& tbnotif2) = 0;
+    virtual void sendReminder(const ReminderOccurrence& occurrence) = 0;
 };
 
 // The program's transport: the reminder's e-mail goes to the sending worker, and what failed is
@@ -33,7 +29,7 @@ class ReminderMailer : public QObject, public MailTransport {
     Q_OBJECT
 public:
     ReminderMailer(Context& ctx, QWidget* window);
-    void sendReminder(data::Table& tbnotif2) override;
+    void sendReminder(const ReminderOccurrence& occurrence) override;
     MailSender& sender() { return m_sender; }
 
 private:
@@ -51,16 +47,16 @@ public:
     ReminderDispatcher(Context& ctx, QWidget* window);
     ~ReminderDispatcher() override;
 
-    // The scheduler works on the main window's cursors while the data store is open.
-    void attach(data::MainCursors& cursors);
+    // A new scheduler for the data store just opened.
+    void attach();
     Scheduler* scheduler() const { return m_scheduler.get(); }
 
     // One tick of the reminder timer. A failing tick is shown once and marks the pending list
     // out of date, so the next tick rebuilds it; reminders go on.
     void tick();
 
-    void showPopup(const PopupRequest& request) override;
-    void SendRMail(data::Table& tbnotif2) override;
+    void showPopup(const ReminderOccurrence& occurrence) override;
+    void SendRMail(const ReminderOccurrence& occurrence) override;
     void planUnusable(int apptId, const QString& why) override;
     // How a warning reaches the user without holding the tick up.
     std::function<void(const QString&)> tellWithoutWaiting;

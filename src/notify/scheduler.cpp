@@ -1,18 +1,20 @@
 #include "notify/scheduler.h"
 
-#include "core/context.h"
+#include "base/logging.h"
 #include "core/datetime.h"
-#include "data/table.h"
-#include "notify/reminderrule.h"
+#include "plans/occurrences.h"
+#include "plans/planstore.h"
+#include "session/context.h"
 
-#include <QSqlQuery>
+#include <QDateTime>
 #include <algorithm>
 #include <cmath>
 
 namespace vantrel {
 
-Scheduler::Scheduler(Context& ctx, data::Table& tbplanlist4, data::Table& tbnotif2, ReminderRaiser& raiser)
-    : m_ctx(ctx), m_plans(tbplanlist4), m_notifs(tbnotif2), m_raiser(raiser) {}
+Scheduler::Scheduler(Context& ctx, ReminderRaiser& raiser, ReminderMemory* memory)
+    : m_ctx(ctx), m_raiser(raiser), m_ownMemory(memory ? nullptr : std::make_unique<InMemoryReminders>()),
+      m_memory(memory ? memory : m_ownMemory.get()) {}
 
 bool Scheduler::listOutOfDate(double now) const {
     return now >= m_rebuiltAt + kRebuildEvery || std::abs(now - m_lastTick) > kClockJump;
@@ -27,7 +29,7 @@ void Scheduler::tick() {
         if (!due && !listOutOfDate(now)) {
             // Nothing fell due before now: everything up to here is done.
             m_lastTick = now;
-            m_doneUntil = std::max(m_doneUntil, now);
+            m_memory->setDoneUntil(std::max(m_memory->doneUntil(), now));
             return;
         }
         m_ctx.NotifsLoaded = false;
@@ -39,47 +41,50 @@ void Scheduler::tick() {
 void Scheduler::rebuild() {
     const double now = m_ctx.clock->nowValue();
     if (!m_started) {
-        // Reminders due before the program started are not raised.
-        m_doneUntil = now;
+        // Reminders due before the program started are not raised; a clock set back since the
+        // last run never brings back what was raised then.
+        m_memory->setDoneUntil(std::max(m_memory->doneUntil(), now));
         m_started = true;
     }
     ++m_rebuilds;
+    const double doneUntil = m_memory->doneUntil();
     // A clock set back never brings back what was already raised.
-    const double listFrom = std::max(now, m_doneUntil);
+    const double listFrom = std::max(now, doneUntil);
     struct Due {
         double at;
-        int apptId;
         int order;
+        ReminderOccurrence occurrence;
     };
     QList<Due> due;
     NotifList list;
-    // One pass over every plan of every profile with its reminder row, in table order, so that
-    // of two reminders at the same time the later plan is raised first.
-    QSqlQuery& q = m_ctx.db.run(QStringLiteral(
-        "SELECT p.APPTID, p.STARTTIME, p.REPTYPE, p.REPDAYS, p.REPEND, n.NOTIFTYPE, n.NOTIFMIN "
-        "FROM planlist p JOIN notif n ON n.NOTIFREF = p.NOTIFREF ORDER BY p.rowid"));
     QList<QPair<int, QString>> unusable;
-    for (int order = 0; q.next(); ++order) {
-        PlanTiming plan;
-        const int id = q.value(0).toInt();
-        plan.STARTTIME = q.value(1).toDouble();
-        plan.REPTYPE = q.value(2).toString();
-        plan.REPDAYS = q.value(3).toString();
-        plan.REPEND = q.value(4).toDouble();
-        plan.NOTIFTYPE = q.value(5).toString();
-        plan.NOTIFMIN = q.value(6).toInt();
-        if (const auto why = unusableTimes(plan)) {
+    // Every plan of every profile with its reminder row, in table order, so that of two
+    // reminders at the same time the later plan is raised first.
+    const QList<plans::Plan> all = plans::PlanStore(m_ctx.db).loadAll();
+    for (int order = 0; order < all.size(); ++order) {
+        const plans::Plan& plan = all[order];
+        if (const auto why = plans::unusableTimes(plan)) {
             // That plan gives nothing; the others go on. It is named once a run.
-            if (!m_toldUnusable.contains(id)) unusable.append({id, *why});
+            if (!m_toldUnusable.contains(plan.APPTID)) unusable.append({plan.APPTID, *why});
             continue;
         }
-        for (double at : remindersBetween(plan, m_doneUntil, now))
-            due.append({at, id, order});
-        if (const auto at = nextReminder(plan, listFrom)) list.AddNotif(id, *at);
+        for (double at : plans::remindersBetween(plan, doneUntil, now)) {
+            ReminderOccurrence o{plan.APPTID,
+                                 at,
+                                 at + plan.reminder->NOTIFMIN * dt::kMinute,
+                                 plan.PATIENTREF,
+                                 plan.APPTTYPE,
+                                 plan.personName,
+                                 plan.itemName,
+                                 plan.itemFound,
+                                 *plan.reminder};
+            due.append({at, order, o});
+        }
+        if (const auto at = plans::nextReminder(plan, listFrom)) list.AddNotif(plan.APPTID, *at);
     }
-    q.finish();
     for (const auto& [id, why] : unusable) {
         m_toldUnusable.insert(id);
+        qCWarning(lcReminders) << "plan" << id << "gives no reminder:" << why;
         m_raiser.planUnusable(id, why);
     }
 
@@ -87,40 +92,30 @@ void Scheduler::rebuild() {
         return a.at != b.at ? a.at < b.at : a.order > b.order;
     });
     for (const Due& d : due) {
-        if (m_raisedEarly.contains({d.apptId, d.at})) continue;
-        raise(d.apptId, d.at);
-        m_raisedEarly.insert({d.apptId, d.at});
+        if (m_memory->wasRaised(d.occurrence.APPTID, d.at)) continue;
+        raise(d.occurrence);
+        m_memory->markRaised(d.occurrence);
     }
-    m_raisedEarly.clear();
-    m_doneUntil = std::max(m_doneUntil, now);
+    m_memory->setDoneUntil(std::max(doneUntil, now));
     m_list = list;
     m_first = m_list.first();
     m_rebuiltAt = now;
     m_lastTick = now;
+    qCDebug(lcReminders) << "rebuilt from" << all.size() << "plans:" << m_list.NotifCount()
+                         << "pending, first at"
+                         << (m_list.NotifCount() ? dt::formatDateTime(m_list.first())
+                                                 : QStringLiteral("none"));
 }
 
-void Scheduler::raise(int apptId, double at) {
-    m_plans.setFiltered(false);
-    if (!m_plans.locate(QStringLiteral("APPTID"), apptId)) return;
-    m_notifs.setFiltered(false);
-    m_notifs.reopen();
-    if (!m_notifs.locate(QStringLiteral("NOTIFREF"), m_plans.integer(QStringLiteral("NOTIFREF")))) return;
-    const QString type = m_notifs.text(QStringLiteral("NOTIFTYPE"));
-    const int minutes = m_notifs.integer(QStringLiteral("NOTIFMIN"));
-    if (type == QLatin1String("P") || type == QLatin1String("B")) {
-        PopupRequest r;
-        r.APPTID = apptId;
-        r.APPTTYPE = m_plans.text(QStringLiteral("APPTTYPE"));
-        r.DRREF = m_plans.integer(QStringLiteral("DRREF"));
-        r.MEDREF = m_plans.integer(QStringLiteral("MEDREF"));
-        r.NOTIFMIN = minutes;
-        r.NOTIFTEXT = m_notifs.text(QStringLiteral("NOTIFTEXT"));
-        r.PLAYAUDIO = m_notifs.boolean(QStringLiteral("PLAYAUDIO"));
-        r.AUDIOFILE = m_notifs.text(QStringLiteral("AUDIOFILE"));
-        r.eventTime = at + minutes * dt::kMinute;
-        m_raiser.showPopup(r);
-    }
-    if (type == QLatin1String("E") || type == QLatin1String("B")) m_raiser.SendRMail(m_notifs);
+void Scheduler::raise(const ReminderOccurrence& o) {
+    const double now = m_ctx.clock->nowValue();
+    qCDebug(lcReminders).noquote() << QStringLiteral("raised APPTID %1 due %2 at %3, %4 s late")
+                                          .arg(o.APPTID)
+                                          .arg(dt::formatDateTime(dt::roundToSecond(o.due)),
+                                               dt::formatDateTime(dt::roundToSecond(now)))
+                                          .arg(std::llround((now - o.due) * 86400.0));
+    if (o.reminder.popup()) m_raiser.showPopup(o);
+    if (o.reminder.mail()) m_raiser.SendRMail(o);
 }
 
 } // namespace vantrel

@@ -2,37 +2,25 @@
 // Decides when reminders come due and raises each one once, for every profile: late rather than
 // never (after a sleep, a failed tick or a spell of disabled reminders), never twice.
 #include "notify/notiflist.h"
+#include "plans/remindermemory.h"
+#include "plans/reminderoccurrence.h"
 
 #include <QSet>
 #include <QString>
 #include <atomic>
+#include <memory>
 
 namespace vantrel {
 
 struct Context;
-namespace data {
-class Table;
-}
-
-// What a pop-up window needs of the plan row and its reminder row.
-struct PopupRequest {
-    int APPTID = -1;
-    QString APPTTYPE;
-    int DRREF = -1;
-    int MEDREF = -1;
-    int NOTIFMIN = 0;
-    QString NOTIFTEXT;
-    bool PLAYAUDIO = false;
-    QString AUDIOFILE;
-    double eventTime = 0; // the appointment or dose itself
-};
 
 class ReminderRaiser {
 public:
     virtual ~ReminderRaiser() = default;
-    virtual void showPopup(const PopupRequest& request) = 0;
-    // Sends the e-mail of the reminder row on which the cursor stands.
-    virtual void SendRMail(data::Table& tbnotif2) = 0;
+    // A reminder of type "P" or "B": its window.
+    virtual void showPopup(const ReminderOccurrence& o) = 0;
+    // A reminder of type "E" or "B": its e-mail (after the window of a "B" one).
+    virtual void SendRMail(const ReminderOccurrence& o) = 0;
     // A plan whose times no rule can use: it gives no reminder. Said once a run for each plan.
     virtual void planUnusable(int apptId, const QString& why) {
         Q_UNUSED(apptId);
@@ -42,7 +30,8 @@ public:
 
 class Scheduler {
 public:
-    Scheduler(Context& ctx, data::Table& tbplanlist4, data::Table& tbnotif2, ReminderRaiser& raiser);
+    // Without a memory of its own the scheduler remembers for the run only.
+    Scheduler(Context& ctx, ReminderRaiser& raiser, ReminderMemory* memory = nullptr);
 
     // One tick of the reminder timer. A quiet tick compares the clock with the first entry and
     // touches no table. Errors of the tables are thrown to the caller, which shows them; the
@@ -57,6 +46,7 @@ public:
     double firstPending() const { return m_first.load(); }
     // How many times the list has been rebuilt, for the bench.
     int rebuildCount() const { return m_rebuilds; }
+    ReminderMemory& memory() { return *m_memory; }
 
     // The list is rebuilt at least this often, so a reminder enters it before its time; and at
     // once when the clock jumps by more than kClockJump between two ticks.
@@ -65,21 +55,18 @@ public:
 
 private:
     bool listOutOfDate(double now) const;
-    void raise(int apptId, double at);
+    void raise(const ReminderOccurrence& o);
 
     Context& m_ctx;
-    data::Table& m_plans;
-    data::Table& m_notifs;
     ReminderRaiser& m_raiser;
+    std::unique_ptr<ReminderMemory> m_ownMemory;
+    ReminderMemory* m_memory;
     NotifList m_list;
     std::atomic<double> m_first{0};
 
     bool m_started = false;
-    double m_doneUntil = 0; // every reminder before this moment has been raised
     double m_rebuiltAt = 0;
     double m_lastTick = 0;
-    // Raised by a catch-up that failed half-way: the next one skips them.
-    QSet<QPair<int, double>> m_raisedEarly;
     QSet<int> m_toldUnusable;
     int m_rebuilds = 0;
 };

@@ -1,6 +1,6 @@
 #include "notify/tmail.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 
 namespace vantrel {
 

@@ -2,12 +2,11 @@
 
 #include "core/shared.h"
 
-#include "app/messages.h"
 #include "data/listquery.h"
 #include "data/removal.h"
 #include "data/table.h"
 #include "records/adddoctor.h"
-#include "schedule/appointmentwizard.h"
+#include "ui/messages.h"
 #include "widgets/datagrid.h"
 #include "widgets/detailsform.h"
 
@@ -185,9 +184,10 @@ data::Table& DoctorsPage::planCursor() const {
 }
 
 void DoctorsPage::openWizard(bool edit, int apptId) {
-    TfrmAppointment wizard(m_host.ctx, edit ? PlanWizard::Mode::Edit : PlanWizard::Mode::Add,
-                           m_host.c().tbdoctor.integer(QStringLiteral("DRREF")), apptId, m_host.window);
-    if (wizard.exec() == QDialog::Accepted) afterPlanChange();
+    if (m_host.openAppointmentWizard &&
+        m_host.openAppointmentWizard(m_host.c().tbdoctor.integer(QStringLiteral("DRREF")),
+                                     edit ? apptId : -1))
+        afterPlanChange();
 }
 
 } // namespace vantrel

@@ -1,8 +1,8 @@
 #include "records/medicinedialog.h"
 
-#include "app/dialogs.h"
-#include "app/messages.h"
-#include "core/context.h"
+#include "session/context.h"
+#include "ui/dialogs.h"
+#include "ui/messages.h"
 
 #include <QComboBox>
 #include <QGridLayout>

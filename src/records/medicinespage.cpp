@@ -1,13 +1,12 @@
 #include "records/medicinespage.h"
 
-#include "app/messages.h"
 #include "core/datetime.h"
 #include "data/listquery.h"
 #include "data/removal.h"
 #include "data/table.h"
+#include "plans/occurrences.h"
 #include "records/medicinedialog.h"
-#include "schedule/dosingwizard.h"
-#include "schedule/planrules.h"
+#include "ui/messages.h"
 #include "widgets/datagrid.h"
 #include "widgets/detailsform.h"
 
@@ -176,10 +175,13 @@ void MedicinesPage::btnMedicineRemoveClick() {
 // A dosing shows its time of day, sorted as a time of day whatever day it starts, and its
 // schedule in words, so two dosings of one medicine can be told apart.
 RecordsPage::PlanCells MedicinesPage::planCells(const data::Table& plan) const {
-    const double start = plan.number(QStringLiteral("STARTTIME"));
-    const QString schedule =
-        plans::scheduleInWords(plan.text(QStringLiteral("REPTYPE")), plan.text(QStringLiteral("REPDAYS")),
-                               start, plan.number(QStringLiteral("REPEND")), m_host.ctx.clock->today());
+    plans::Plan p;
+    p.STARTTIME = plan.number(QStringLiteral("STARTTIME"));
+    p.REPTYPE = plan.text(QStringLiteral("REPTYPE"));
+    p.REPDAYS = plan.value(QStringLiteral("REPDAYS"));
+    p.REPEND = plan.number(QStringLiteral("REPEND"));
+    const double start = p.STARTTIME;
+    const QString schedule = plans::scheduleInWords(p, m_host.ctx.clock->today());
     return {{dt::formatTime(start), schedule}, {dt::timeOf(dt::roundToSecond(start)), schedule}};
 }
 
@@ -188,9 +190,9 @@ data::Table& MedicinesPage::planCursor() const {
 }
 
 void MedicinesPage::openWizard(bool edit, int apptId) {
-    TfrmDosing wizard(m_host.ctx, edit ? PlanWizard::Mode::Edit : PlanWizard::Mode::Add,
-                      m_host.c().tbmedicine.integer(QStringLiteral("MEDREF")), apptId, m_host.window);
-    if (wizard.exec() == QDialog::Accepted) afterPlanChange();
+    if (m_host.openDosingWizard &&
+        m_host.openDosingWizard(m_host.c().tbmedicine.integer(QStringLiteral("MEDREF")), edit ? apptId : -1))
+        afterPlanChange();
 }
 
 } // namespace vantrel

@@ -1,10 +1,10 @@
 #include "records/recordspage.h"
 
-#include "app/messages.h"
 #include "core/datetime.h"
 #include "data/listquery.h"
 #include "data/removal.h"
 #include "data/table.h"
+#include "ui/messages.h"
 #include "widgets/datagrid.h"
 
 #include <QPushButton>

@@ -1,8 +1,8 @@
 #pragma once
 // What the doctors and medicines pages share: a list over a query, sorted and mapped, with
 // details and a list of plans below it.
-#include "app/pagehost.h"
 #include "core/geometry.h"
+#include "ui/pagehost.h"
 #include "widgets/listsection.h"
 
 #include <QWidget>

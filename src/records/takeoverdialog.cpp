@@ -1,8 +1,8 @@
 #include "records/takeoverdialog.h"
 
-#include "app/dialogs.h"
-#include "core/context.h"
 #include "core/shared.h"
+#include "session/context.h"
+#include "ui/dialogs.h"
 
 #include <QComboBox>
 

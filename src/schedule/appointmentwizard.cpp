@@ -1,9 +1,8 @@
 #include "schedule/appointmentwizard.h"
 
-#include "app/dialogs.h"
-#include "core/context.h"
 #include "core/datetime.h"
-#include "data/table.h"
+#include "session/context.h"
+#include "ui/dialogs.h"
 #include "widgets/timebox.h"
 
 #include <QCalendarWidget>
@@ -61,12 +60,11 @@ TfrmAppointment::TfrmAppointment(Context& ctx, Mode mode, int drRef, int apptId,
     const double today = ctx.clock->today();
     // A plan that is no longer there is entered anew.
     if (mode == Mode::Edit && loadPlan(apptId)) {
-        const double start = m_plan->number(QStringLiteral("STARTTIME"));
+        const double start = m_plan.STARTTIME;
         MonthCalendar1->setSelectedDate(dt::toQDateTime(start).date());
         DateTimePicker1->setTime(dt::toQDateTime(start).time());
-        cbLength->setCurrentIndex(plans::lengthItemFor(m_plan->number(QStringLiteral("ENDTIME")) - start));
+        cbLength->setCurrentIndex(plans::lengthItemFor(m_plan.ENDTIME - start));
     } else {
-        m_plan->append();
         cbLength->setCurrentIndex(1); // one hour
         MonthCalendar1->setSelectedDate(dt::toQDateTime(today + 1).date());
         reminders()->prepareAdd();
@@ -89,18 +87,14 @@ std::optional<QString> TfrmAppointment::hostCheck() {
     return std::nullopt;
 }
 
-void TfrmAppointment::writePlan(int notifRef) {
+void TfrmAppointment::fillPlan(plans::Plan& plan) {
     const double start = plans::dayAndTime(MonthCalendar1->selectedDate(), DateTimePicker1->time());
-    if (m_plan->state() == data::Table::State::Browse) m_plan->edit();
-    m_plan->setValue(QStringLiteral("STARTTIME"), start);
-    m_plan->setValue(QStringLiteral("ENDTIME"), start + *plans::lengthValue(cbLength->currentText()) / 24.0);
-    m_plan->setValue(QStringLiteral("APPTTYPE"), QStringLiteral("D"));
-    m_plan->setValue(QStringLiteral("DRREF"), m_drRef);
-    m_plan->setValue(QStringLiteral("MEDREF"), -1);
-    m_plan->setValue(QStringLiteral("REPTYPE"), QStringLiteral("N"));
-    m_plan->setValue(QStringLiteral("PATIENTREF"), m_ctx.CurrentPatientRef);
-    m_plan->setValue(QStringLiteral("NOTIFREF"), notifRef);
-    m_plan->post();
+    plan.STARTTIME = start;
+    plan.ENDTIME = start + *plans::lengthValue(cbLength->currentText()) / 24.0;
+    plan.APPTTYPE = QStringLiteral("D");
+    plan.DRREF = m_drRef;
+    plan.MEDREF = -1;
+    plan.REPTYPE = QStringLiteral("N");
 }
 
 } // namespace vantrel

@@ -19,7 +19,7 @@ protected:
     std::variant<int, QString> hostNext(int page) override;
     int hostPrevious(int page) override;
     std::optional<QString> hostCheck() override;
-    void writePlan(int notifRef) override;
+    void fillPlan(plans::Plan& plan) override;
 
 private:
     int m_drRef;

@@ -1,8 +1,8 @@
 #include "schedule/calendarpage.h"
 
+#include "base/errors.h"
 #include "core/colorschemes.h"
 #include "core/datetime.h"
-#include "core/errors.h"
 #include "core/shared.h"
 #include "schedule/calendarrules.h"
 #include "widgets/navbar.h"

@@ -1,8 +1,8 @@
 #pragma once
 // The calendar page: display choices on the left, the month calendar and explanation above,
 // the planner grid below.
-#include "app/pagehost.h"
 #include "schedule/calendarrules.h"
+#include "ui/pagehost.h"
 
 #include <QWidget>
 

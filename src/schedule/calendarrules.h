@@ -10,24 +10,6 @@ namespace vantrel::calendar {
 // The window covers this many days from its first: one more than the most days shown.
 constexpr int kWindowDays = 6;
 
-struct Plan {
-    double STARTTIME = 0;
-    double ENDTIME = 0;
-    QString REPTYPE;
-    QString REPDAYS;
-    double REPEND = 0;
-};
-
-struct Occurrence {
-    double start;
-    double end;
-    bool operator==(const Occurrence&) const = default;
-};
-
-// Every occurrence of the plan that starts within [windowStart, windowStart + days). A repeating
-// occurrence keeps the plan's length, so a dose at 23:50 ends at 00:05 the next day.
-QList<Occurrence> occurrences(const Plan& plan, double windowStart, int days = kWindowDays);
-
 // "Mon, Jan 05, 2026", in English whatever the user's locale.
 QString dayCaption(double day);
 

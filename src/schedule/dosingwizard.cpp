@@ -1,9 +1,8 @@
 #include "schedule/dosingwizard.h"
 
-#include "app/dialogs.h"
-#include "core/context.h"
 #include "core/datetime.h"
-#include "data/table.h"
+#include "session/context.h"
+#include "ui/dialogs.h"
 #include "widgets/arrowbox.h"
 #include "widgets/timebox.h"
 
@@ -54,7 +53,6 @@ TfrmDosing::TfrmDosing(Context& ctx, Mode mode, int medRef, int apptId, QWidget*
     if (mode == Mode::Edit && loadPlan(apptId)) {
         loadSchedule();
     } else {
-        m_plan->append();
         DateTimePicker2->setDate(dt::toQDateTime(ctx.clock->today() + 1).date());
         DateTimePicker1->setDate(DateTimePicker2->date()); // the end picker starts on the start date
         reminders()->prepareAdd();
@@ -154,7 +152,7 @@ void TfrmDosing::updateEnabling() {
 }
 
 void TfrmDosing::loadSchedule() {
-    m_storedStart = m_plan->number(QStringLiteral("STARTTIME"));
+    m_storedStart = m_plan.STARTTIME;
     const QDateTime start = dt::toQDateTime(m_storedStart);
     // The start date is there to see (and to take) even while "Today" is chosen.
     DateTimePicker2->setDate(start.date());
@@ -163,8 +161,8 @@ void TfrmDosing::loadSchedule() {
     else
         rbselectdate->setChecked(true);
     DateTimePicker3->setTime(start.time());
-    const QString kind = m_plan->text(QStringLiteral("REPTYPE"));
-    const QString days = m_plan->text(QStringLiteral("REPDAYS"));
+    const QString kind = m_plan.REPTYPE;
+    const QString days = m_plan.repeatDays();
     if (kind == QLatin1String("D")) {
         rbDaily->setChecked(true);
     } else if (kind == QLatin1String("N")) {
@@ -179,7 +177,7 @@ void TfrmDosing::loadSchedule() {
         for (int d = 0; d < 7; ++d)
             m_days[static_cast<size_t>(d)]->setChecked(chosen[static_cast<size_t>(d)]);
     }
-    const double end = m_plan->number(QStringLiteral("REPEND"));
+    const double end = m_plan.REPEND;
     if (end == 0) {
         rbNoEnd->setChecked(true);
         DateTimePicker1->setDate(DateTimePicker2->date());
@@ -229,7 +227,7 @@ std::optional<QString> TfrmDosing::hostCheck() {
     return std::nullopt;
 }
 
-void TfrmDosing::writePlan(int notifRef) {
+void TfrmDosing::fillPlan(plans::Plan& plan) {
     const QChar kind = repeatType();
     double day =
         rbtoday->isChecked() ? m_ctx.clock->today() : plans::dayAndTime(DateTimePicker2->date(), QTime(0, 0));
@@ -237,22 +235,18 @@ void TfrmDosing::writePlan(int notifRef) {
     if (kind == u'X' && rbtoday->isChecked() && m_mode == Mode::Edit && m_storedStart != 0)
         day = plans::rhythmDayOnOrBefore(m_storedStart, teXDays->text().trimmed().toInt(), day);
     const double start = plans::dayAndTime(dt::toQDateTime(day).date(), DateTimePicker3->time());
-    if (m_plan->state() == data::Table::State::Browse) m_plan->edit();
-    m_plan->setValue(QStringLiteral("REPTYPE"), QString(kind));
-    if (kind == u'X') m_plan->setValue(QStringLiteral("REPDAYS"), teXDays->text().trimmed().toInt());
-    if (kind == u'W') m_plan->setValue(QStringLiteral("REPDAYS"), plans::weekdayDigits(weekdays()).toInt());
-    m_plan->setValue(QStringLiteral("REPEND"),
-                     rbEndDate->isChecked()
-                         ? plans::endOfDay(plans::dayAndTime(DateTimePicker1->date(), QTime(0, 0)))
-                         : 0.0);
-    m_plan->setValue(QStringLiteral("STARTTIME"), start);
-    m_plan->setValue(QStringLiteral("ENDTIME"), start + 15 * dt::kMinute);
-    m_plan->setValue(QStringLiteral("APPTTYPE"), QStringLiteral("M"));
-    m_plan->setValue(QStringLiteral("MEDREF"), m_medRef);
-    m_plan->setValue(QStringLiteral("DRREF"), -1);
-    m_plan->setValue(QStringLiteral("NOTIFREF"), notifRef);
-    m_plan->setValue(QStringLiteral("PATIENTREF"), m_ctx.CurrentPatientRef);
-    m_plan->post();
+    plan.REPTYPE = QString(kind);
+    // The interval or the weekdays where the kind has them; another kind keeps what was stored.
+    if (kind == u'X') plan.REPDAYS = teXDays->text().trimmed().toInt();
+    if (kind == u'W') plan.REPDAYS = plans::weekdayDigits(weekdays()).toInt();
+    plan.REPEND = rbEndDate->isChecked()
+                      ? plans::endOfDay(plans::dayAndTime(DateTimePicker1->date(), QTime(0, 0)))
+                      : 0.0;
+    plan.STARTTIME = start;
+    plan.ENDTIME = start + 15 * dt::kMinute;
+    plan.APPTTYPE = QStringLiteral("M");
+    plan.MEDREF = m_medRef;
+    plan.DRREF = -1;
 }
 
 } // namespace vantrel

@@ -1,8 +1,6 @@
 #include "schedule/planrules.h"
 
 #include "core/datetime.h"
-#include "core/plantimes.h"
-#include "data/table.h"
 
 #include <QLocale>
 #include <cmath>
@@ -141,29 +139,6 @@ std::array<bool, 7> weekdaysFrom(const QString& digits) {
     return days;
 }
 
-QString scheduleInWords(const QString& kind, const QString& days, double start, double end, double today) {
-    if (unusableTimes(start, end)) return QStringLiteral("No dose: its times cannot be used");
-    if (kind == QLatin1String("N")) return QStringLiteral("Once on ") + dt::formatDate(start);
-    QString words;
-    if (kind == QLatin1String("D")) {
-        words = QStringLiteral("Daily");
-    } else if (kind == QLatin1String("X")) {
-        words = QStringLiteral("Every %1 days").arg(days.trimmed().toInt());
-    } else if (kind == QLatin1String("W")) {
-        static const char* names[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-        QStringList chosen;
-        const auto week = weekdaysFrom(days);
-        for (int d = 0; d < 7; ++d)
-            if (week[static_cast<size_t>(d)]) chosen << QString::fromLatin1(names[d]);
-        words = chosen.isEmpty() ? QStringLiteral("Weekly") : chosen.join(QStringLiteral(", "));
-    } else {
-        return QString();
-    }
-    if (std::floor(start) > std::floor(today)) words += QStringLiteral(" from ") + dt::formatDate(start);
-    if (end != 0) words += QStringLiteral(" until ") + dt::formatDate(end);
-    return words;
-}
-
 double dayAndTime(const QDate& day, const QTime& time) {
     const double d = std::floor(dt::fromQDateTime(QDateTime(day, QTime(0, 0))));
     return dt::roundToSecond(d + time.msecsSinceStartOfDay() / 86400000.0);
@@ -191,33 +166,36 @@ std::optional<QString> checkAll(const ReminderValues& v) {
     return std::nullopt;
 }
 
-int writeReminder(data::Database& db, const ReminderValues& v, std::optional<int> oldNotifRef) {
-    if (oldNotifRef) {
-        data::Table old(db, QStringLiteral("notif"), QStringLiteral("tbnotif2"));
-        old.setFilter(QStringLiteral("notifref = %1").arg(*oldNotifRef));
-        old.setFiltered(true);
-        old.open();
-        while (!old.isEmpty())
-            old.remove();
-    }
-    data::Table n(db, QStringLiteral("notif"), QStringLiteral("tbnotif"));
-    n.open();
-    n.append();
+plans::Reminder reminderFrom(const ReminderValues& v) {
     const bool popup = v.type == u'P' || v.type == u'B';
     const bool mail = v.type == u'E' || v.type == u'B';
-    n.setValue(QStringLiteral("NOTIFTYPE"), QString(v.type));
-    n.setValue(QStringLiteral("NOTIFTEXT"), popup ? v.popupText : QString());
-    n.setValue(QStringLiteral("PLAYAUDIO"), popup && v.playAudio);
-    n.setValue(QStringLiteral("AUDIOFILE"), popup ? v.audioFile : QString());
-    n.setValue(QStringLiteral("SENDEMAIL"), mail);
-    n.setValue(QStringLiteral("EMAILFROM"), mail ? v.from : QString());
-    n.setValue(QStringLiteral("EMAILTO"), mail ? v.to : QString());
-    n.setValue(QStringLiteral("EMAILSUBJECT"), mail ? v.subject : QString());
-    n.setValue(QStringLiteral("EMAILMESSAGE"), mail ? v.message : QString());
-    n.setValue(QStringLiteral("NOTIFMIN"),
-               v.atTime ? 0 : static_cast<int>(v.minutesText.trimmed().toLongLong()));
-    n.post();
-    return n.integer(QStringLiteral("NOTIFREF"));
+    plans::Reminder r;
+    r.NOTIFTYPE = QString(v.type);
+    r.NOTIFTEXT = popup ? v.popupText : QString();
+    r.PLAYAUDIO = popup && v.playAudio;
+    r.AUDIOFILE = popup ? v.audioFile : QString();
+    r.SENDEMAIL = mail;
+    r.EMAILFROM = mail ? v.from : QString();
+    r.EMAILTO = mail ? v.to : QString();
+    r.EMAILSUBJECT = mail ? v.subject : QString();
+    r.EMAILMESSAGE = mail ? v.message : QString();
+    r.NOTIFMIN = v.atTime ? 0 : static_cast<int>(v.minutesText.trimmed().toLongLong());
+    return r;
+}
+
+ReminderValues valuesFrom(const plans::Reminder& r) {
+    ReminderValues v;
+    v.type = r.NOTIFTYPE.isEmpty() ? QChar(u'P') : r.NOTIFTYPE[0];
+    v.atTime = r.NOTIFMIN == 0;
+    if (!v.atTime) v.minutesText = QString::number(r.NOTIFMIN);
+    v.popupText = r.NOTIFTEXT;
+    v.playAudio = r.PLAYAUDIO;
+    v.audioFile = r.AUDIOFILE;
+    v.from = r.EMAILFROM;
+    v.to = r.EMAILTO;
+    v.subject = r.EMAILSUBJECT;
+    v.message = r.EMAILMESSAGE;
+    return v;
 }
 
 } // namespace vantrel::plans

@@ -2,6 +2,8 @@
 // What the appointment and dosing wizards decide without a window: the route through the
 // reminder pages, the checks of every page, the length items, the weekday digits, the end day,
 // and the reminder row that the pages' values make.
+#include "plans/plan.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -48,10 +50,6 @@ int lengthItemFor(double lengthDays);
 QString weekdayDigits(const std::array<bool, 7>& days);
 std::array<bool, 7> weekdaysFrom(const QString& digits);
 
-// A plan's schedule in words, as a list shows it: "Once on 12/11/2026", "Daily", "Every 3 days",
-// "Mon, Wed, Fri", with " from ..." while it has not begun and " until ..." where it ends.
-QString scheduleInWords(const QString& kind, const QString& days, double start, double end, double today);
-
 // A day and a time of day as one date-time value.
 double dayAndTime(const QDate& day, const QTime& time);
 
@@ -76,8 +74,10 @@ struct ReminderValues {
 // its page was skipped, and the pages the type goes through.
 std::optional<QString> checkAll(const ReminderValues& v);
 
-// Deletes the plan's old reminder row (when it has one) and writes the new one; returns its key.
-// Runs inside the caller's transaction.
-int writeReminder(data::Database& db, const ReminderValues& v, std::optional<int> oldNotifRef);
+// The reminder row the pages' values make: the texts of the pages the type goes through, empty
+// for the others; the minutes as the box stands, 0 for "At the ... time".
+plans::Reminder reminderFrom(const ReminderValues& v);
+// The pages' values of a stored reminder row.
+ReminderValues valuesFrom(const plans::Reminder& r);
 
 } // namespace vantrel::plans

@@ -1,10 +1,10 @@
 #include "schedule/planwizard.h"
 
-#include "app/dialogs.h"
-#include "app/messages.h"
-#include "core/context.h"
-#include "core/errors.h"
-#include "data/table.h"
+#include "base/errors.h"
+#include "plans/planstore.h"
+#include "session/context.h"
+#include "ui/dialogs.h"
+#include "ui/messages.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -14,11 +14,7 @@
 namespace vantrel {
 
 PlanWizard::PlanWizard(Context& ctx, Mode mode, bool appointment, QWidget* mainWindow)
-    : QDialog(mainWindow), m_ctx(ctx), m_mode(mode),
-      m_planCursor(
-          std::make_unique<data::Table>(ctx.db, QStringLiteral("planlist"), QStringLiteral("tbplanlist"))) {
-    m_plan = m_planCursor.get();
-    m_plan->open();
+    : QDialog(mainWindow), m_ctx(ctx), m_mode(mode) {
     auto* layout = new QVBoxLayout(this);
     PageControl1 = new QStackedWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
@@ -55,15 +51,13 @@ void PlanWizard::addReminderAndFinishPages(QWidget* finish) {
 }
 
 bool PlanWizard::loadPlan(int apptId) {
-    if (!m_plan->locate(QStringLiteral("APPTID"), apptId)) return false;
-    if (m_plan->isNull(QStringLiteral("NOTIFREF"))) return true;
-    m_oldNotifRef = m_plan->integer(QStringLiteral("NOTIFREF"));
-    data::Table notif(m_ctx.db, QStringLiteral("notif"), QStringLiteral("tbnotif"));
-    notif.open();
+    const auto plan = plans::PlanStore(m_ctx.db).load(apptId);
+    if (!plan) return false;
+    m_plan = *plan;
     // A plan whose reminder row is gone starts from the pages' defaults.
-    if (notif.locate(QStringLiteral("NOTIFREF"), *m_oldNotifRef))
-        m_reminders->load(notif);
-    else
+    if (m_plan.reminder)
+        m_reminders->load(*m_plan.reminder);
+    else if (m_plan.NOTIFREF)
         m_reminders->prepareAdd();
     return true;
 }
@@ -136,17 +130,18 @@ void PlanWizard::finish() {
         Messages::warning(this, *problem);
         return;
     }
+    // The old reminder row goes, the new one and the plan land: together or not at all.
+    plans::Plan plan = m_plan;
+    fillPlan(plan);
+    plan.reminder = plans::reminderFrom(m_reminders->values());
+    plan.PATIENTREF = m_ctx.CurrentPatientRef;
     try {
-        // The old reminder row goes, the new one and the plan land: together or not at all.
-        m_ctx.db.transaction([this] {
-            const int notifRef = plans::writeReminder(m_ctx.db, m_reminders->values(), m_oldNotifRef);
-            writePlan(notifRef);
-        });
+        plans::PlanStore(m_ctx.db).save(plan);
     } catch (const std::exception& e) {
-        if (m_plan->state() != data::Table::State::Insert) m_plan->cancel();
         Messages::error(this, errorText(e));
         return;
     }
+    m_plan = plan;
     accept();
 }
 

@@ -2,6 +2,7 @@
 // What the appointment and dosing wizards share: their own pages first, then the four reminder
 // pages, then a Finish page; "<< Previous", "Cancel" and "Next >>" under them; and a Finish that
 // checks everything first and writes the reminder and the plan in one transaction.
+#include "plans/plan.h"
 #include "schedule/planrules.h"
 #include "schedule/reminderpages.h"
 
@@ -15,9 +16,6 @@ class QStackedWidget;
 namespace vantrel {
 
 struct Context;
-namespace data {
-class Table;
-}
 
 class PlanWizard : public QDialog {
     Q_OBJECT
@@ -43,10 +41,11 @@ protected:
     virtual int hostPrevious(int page) = 0;
     // The host's checks of what Finish writes, before anything is written.
     virtual std::optional<QString> hostCheck() = 0;
-    // Fills the plan row (in its edit or insert state) for the new reminder key.
-    virtual void writePlan(int notifRef) = 0;
+    // Fills the plan's fields from the host's pages; the store writes it with its reminder.
+    virtual void fillPlan(plans::Plan& plan) = 0;
 
-    // Locates the plan in edit mode and loads its reminder row when it still has one.
+    // Loads the plan in edit mode, and its reminder row when it still has one; false when the
+    // plan is gone.
     bool loadPlan(int apptId);
     void showPage(int page);
     // Closing the wizard, by Finish, Cancel or the close box, ends any test sound.
@@ -54,8 +53,7 @@ protected:
 
     Context& m_ctx;
     Mode m_mode;
-    data::Table* m_plan; // the wizard's plan cursor
-    std::optional<int> m_oldNotifRef;
+    plans::Plan m_plan; // as loaded in edit mode; a new one in add mode
 
 private:
     int firstReminderPage() const { return m_hostPages; }
@@ -65,7 +63,6 @@ private:
     void finish();
     void updateButtons();
 
-    std::unique_ptr<data::Table> m_planCursor;
     QStackedWidget* PageControl1;
     QPushButton *btnprevious, *Button3, *btnnext;
     ReminderPages* m_reminders;

@@ -1,10 +1,9 @@
 #include "schedule/reminderpages.h"
 
-#include "app/dialogs.h"
-#include "app/messages.h"
-#include "core/context.h"
-#include "data/table.h"
 #include "platform/osinfo.h"
+#include "session/context.h"
+#include "ui/dialogs.h"
+#include "ui/messages.h"
 #include "widgets/arrowbox.h"
 
 #include <QCheckBox>
@@ -171,35 +170,26 @@ void ReminderPages::prepareAdd() {
     teFrom->setText(m_ctx.settings.ReplyToAddress);
 }
 
-void ReminderPages::load(const data::Table& n) {
-    const QString type = n.text(QStringLiteral("NOTIFTYPE"));
+void ReminderPages::load(const plans::Reminder& r) {
+    const QString type = r.NOTIFTYPE;
     if (type == QLatin1String("P")) rbpopup->setChecked(true);
     if (type == QLatin1String("E")) rbemail->setChecked(true);
     if (type == QLatin1String("B")) rbemailpop->setChecked(true);
     if (type == QLatin1String("N")) rbnone->setChecked(true);
-    const auto copy = [&](const char* field, auto* box) {
-        if (!n.isNull(QString::fromLatin1(field))) {
-            if constexpr (std::is_same_v<decltype(box), QPlainTextEdit*>)
-                box->setPlainText(n.text(QString::fromLatin1(field)));
-            else
-                box->setText(n.text(QString::fromLatin1(field)));
-        }
-    };
-    copy("NOTIFTEXT", Memo2);
-    chkPlayAudio->setChecked(n.boolean(QStringLiteral("PLAYAUDIO")));
-    copy("AUDIOFILE", teAudioFile);
-    copy("EMAILFROM", teFrom);
-    copy("EMAILTO", teTo);
-    copy("EMAILSUBJECT", teSubject);
-    copy("EMAILMESSAGE", memMsg);
+    Memo2->setPlainText(r.NOTIFTEXT);
+    chkPlayAudio->setChecked(r.PLAYAUDIO);
+    teAudioFile->setText(r.AUDIOFILE);
+    teFrom->setText(r.EMAILFROM);
+    teTo->setText(r.EMAILTO);
+    teSubject->setText(r.EMAILSUBJECT);
+    memMsg->setPlainText(r.EMAILMESSAGE);
     if (teFrom->text().isEmpty()) teFrom->setText(m_ctx.settings.ReplyToAddress);
-    const int minutes = n.integer(QStringLiteral("NOTIFMIN"));
-    if (minutes == 0) {
+    if (r.NOTIFMIN == 0) {
         rbNotifAt->setChecked(true);
     } else {
         rbNotifBefore->setChecked(true);
-        udNotifXMinutes->setValue(minutes);
-        teNotifXMinutes->setText(QString::number(minutes));
+        udNotifXMinutes->setValue(r.NOTIFMIN);
+        teNotifXMinutes->setText(QString::number(r.NOTIFMIN));
     }
     updateEnabling();
 }

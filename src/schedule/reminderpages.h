@@ -18,9 +18,6 @@ class QWidget;
 namespace vantrel {
 
 struct Context;
-namespace data {
-class Table;
-}
 namespace platform {
 class AudioPlayer;
 }
@@ -37,7 +34,7 @@ public:
 
     void prepareAdd();
     // Loads a stored reminder row (edit mode).
-    void load(const data::Table& notif);
+    void load(const plans::Reminder& reminder);
     plans::ReminderValues values() const;
     QChar type() const;
     // The check of a page on Next, or nothing when it passes.

@@ -1,8 +1,8 @@
 // Reading the settings at start: first run, a damaged file, a bad window value.
-#include "app/messages.h"
 #include "app/startup.h"
-#include "core/context.h"
+#include "session/context.h"
 #include "support/testsupport.h"
+#include "ui/messages.h"
 
 #include <QtTest>
 #include <unistd.h>

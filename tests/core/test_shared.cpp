@@ -1,8 +1,8 @@
 // Runs under a day-month locale (de_DE) in Berlin time.
-#include "core/context.h"
 #include "core/datetime.h"
 #include "core/options.h"
 #include "core/shared.h"
+#include "session/context.h"
 #include "support/testsupport.h"
 
 #include <QtTest>

@@ -1,12 +1,12 @@
-#include "core/errors.h"
+#include "base/errors.h"
 #include "data/database.h"
 #include "data/maincursors.h"
 #include "data/schema.h"
 #include "support/testsupport.h"
 
 #include <QProcess>
-#include <sys/stat.h>
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace vantrel;
 using namespace vantrel::data;

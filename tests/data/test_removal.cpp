@@ -1,4 +1,4 @@
-#include "core/errors.h"
+#include "base/errors.h"
 #include "data/database.h"
 #include "data/removal.h"
 #include "support/plans.h"

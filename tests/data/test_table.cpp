@@ -1,4 +1,4 @@
-#include "core/errors.h"
+#include "base/errors.h"
 #include "data/database.h"
 #include "data/listquery.h"
 #include "data/table.h"

@@ -157,7 +157,7 @@ void allTheRest(const QString& out) {
     const int med = test::addMedicine(f.ctx.db, QStringLiteral("Amoxicillin 500 mg"));
     const int doc = test::addDoctor(f.ctx.db, QStringLiteral("Anna"), QStringLiteral("Berger"));
     const double now = f.ctx.clock->nowValue();
-    PopupRequest dose;
+    test::Popup dose;
     dose.APPTTYPE = QStringLiteral("M");
     dose.MEDREF = med;
     dose.NOTIFMIN = 10;
@@ -165,21 +165,21 @@ void allTheRest(const QString& out) {
     dose.PLAYAUDIO = true;
     dose.AUDIOFILE = QStringLiteral("/usr/share/sounds/alsa/Front_Center.wav");
     dose.eventTime = now + 10 * dt::kMinute;
-    auto* a = TfrmActiveNotif::open(f.ctx, dose);
-    PopupRequest appt;
+    auto* a = TfrmActiveNotif::open(f.ctx, test::occurrenceOf(f.ctx.db, dose));
+    test::Popup appt;
     appt.APPTTYPE = QStringLiteral("D");
     appt.DRREF = doc;
     appt.NOTIFMIN = 30;
     appt.eventTime = now + 30 * dt::kMinute;
-    auto* b = TfrmActiveNotif::open(f.ctx, appt);
+    auto* b = TfrmActiveNotif::open(f.ctx, test::occurrenceOf(f.ctx.db, appt));
     for (int i = 0; i < 5; ++i)
         QApplication::processEvents();
     a->grab().save(out + QStringLiteral("/reminder-dose.png"));
     b->grab().save(out + QStringLiteral("/reminder-appointment.png"));
-    PopupRequest longName = dose;
+    test::Popup longName = dose;
     longName.MEDREF = test::addMedicine(f.ctx.db, QStringLiteral("Hydrochlorothiazide Extended Release 25 mg "
                                                                  "tablets for the morning"));
-    auto* c = TfrmActiveNotif::open(f.ctx, longName);
+    auto* c = TfrmActiveNotif::open(f.ctx, test::occurrenceOf(f.ctx.db, longName));
     save(c, out, QStringLiteral("reminder-long-name"));
 
     // The navigation bar: the current page's item marked, and an item pressed.

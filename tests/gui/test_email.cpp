@@ -18,7 +18,7 @@ using test::MainWindowFixture;
 namespace {
 struct CountingMail : MailTransport {
     QStringList to;
-    void sendReminder(data::Table& n) override { to << n.text("EMAILTO"); }
+    void sendReminder(const ReminderOccurrence& o) override { to << o.reminder.EMAILTO; }
 };
 
 template <class T> T* in(QWidget* w, const char* name) {

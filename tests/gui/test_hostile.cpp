@@ -67,7 +67,7 @@ private slots:
         QCOMPARE(f.find<QComboBox>("cbPatient")->itemText(0), kImage);
 
         // The reminder window: the name line and the message as typed.
-        PopupRequest r;
+        test::Popup r;
         r.APPTTYPE = "M";
         r.MEDREF = 1;
         r.NOTIFMIN = 5;
@@ -75,7 +75,7 @@ private slots:
         r.PLAYAUDIO = true;
         r.AUDIOFILE = kBold;
         r.eventTime = f.ctx.clock->nowValue() + 5 * dt::kMinute;
-        auto* w = TfrmActiveNotif::open(f.ctx, r);
+        auto* w = TfrmActiveNotif::open(f.ctx, test::occurrenceOf(f.ctx.db, r));
         int inReminder = 0;
         checkLabels(w, inReminder);
         QVERIFY(inReminder >= 2);
@@ -106,12 +106,12 @@ private slots:
             f.window->dxSideBar1ItemClick(page);
         QVERIFY(f.find<DataGrid>("DBAdvStringGrid3")->cell(1, 0).size() <= kShortDisplay + 1);
         QVERIFY(f.find<QLabel>("lblDrName")->text().size() <= kShortDisplay + 1);
-        PopupRequest r;
+        test::Popup r;
         r.APPTTYPE = "M";
         r.MEDREF = 1;
         r.NOTIFTEXT = huge;
         r.eventTime = f.ctx.clock->nowValue() + dt::kMinute;
-        auto* w = TfrmActiveNotif::open(f.ctx, r);
+        auto* w = TfrmActiveNotif::open(f.ctx, test::occurrenceOf(f.ctx.db, r));
         QVERIFY(w->findChild<QPlainTextEdit*>("notifmsg")->toPlainText().size() <= kLongDisplay + 1);
         QVERIFY(w->findChild<QLabel*>("notifname")->text().size() <= kShortDisplay + 40);
         QVERIFY(w->findChild<QPlainTextEdit*>("notifmsg")->toPlainText().endsWith(QChar(0x2026)));

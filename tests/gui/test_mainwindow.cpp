@@ -1,13 +1,13 @@
 #include "app/additionaloptions.h"
-#include "app/dialogs.h"
 #include "app/helpwindow.h"
+#include "base/version.h"
 #include "core/colorschemes.h"
 #include "platform/linux/inisettings.h"
 #include "records/doctorspage.h"
 #include "records/medicinespage.h"
 #include "schedule/calendarpage.h"
 #include "support/guifixture.h"
-#include "version.h"
+#include "ui/dialogs.h"
 #include "widgets/navbar.h"
 
 #include <QAction>

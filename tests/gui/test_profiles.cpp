@@ -1,6 +1,7 @@
 #include "app/profiledialogs.h"
 #include "core/datetime.h"
 #include "notify/activenotif.h"
+#include "notify/scheduler.h"
 #include "records/doctorspage.h"
 #include "support/guifixture.h"
 #include "support/plans.h"

@@ -54,8 +54,8 @@ double at(int h, int m, int s = 0, int ms = 0) {
     return dt::encode(2026, 1, 5, h, m, s) + ms / 86400000.0;
 }
 
-PopupRequest appointment(double event, int before, const QString& text = QStringLiteral("Bring the X-rays")) {
-    PopupRequest r;
+test::Popup appointment(double event, int before, const QString& text = QStringLiteral("Bring the X-rays")) {
+    test::Popup r;
     r.APPTTYPE = "D";
     r.DRREF = 1;
     r.NOTIFMIN = before;
@@ -125,7 +125,7 @@ private slots:
         ReminderFixture f;
         test::addDoctor(f.ctx.db, "Greg", "House");
         f.clock->setValue(at(9, 45, 0, 400));
-        auto* w = TfrmActiveNotif::open(f.ctx, appointment(at(10, 0), 15));
+        auto* w = TfrmActiveNotif::open(f.ctx, test::occurrenceOf(f.ctx.db, appointment(at(10, 0), 15)));
         QCOMPARE(w->windowTitle(), QStringLiteral("Vantrel Notification"));
         QCOMPARE(label(w, "notifname"), QStringLiteral("Notification: Appointment - Dr. Greg House"));
         QCOMPARE(label(w, "notifdelay"), QStringLiteral("Appointment occurs in 15 minutes."));
@@ -151,13 +151,13 @@ private slots:
         ReminderFixture f;
         const int med = test::addMedicine(f.ctx.db, QStringLiteral("Vitamin D \u00e9"));
         f.clock->setValue(at(8, 0, 1));
-        PopupRequest r;
+        test::Popup r;
         r.APPTTYPE = "M";
         r.MEDREF = med;
         r.NOTIFMIN = 0;
         r.NOTIFTEXT = "With water";
         r.eventTime = at(8, 0);
-        auto* w = TfrmActiveNotif::open(f.ctx, r);
+        auto* w = TfrmActiveNotif::open(f.ctx, test::occurrenceOf(f.ctx.db, r));
         QCOMPARE(label(w, "notifname"), QStringLiteral("Notification: Medicine - Vitamin D \u00e9"));
         QCOMPARE(label(w, "notifdelay"), QString());
         w->Timer1Timer();
@@ -165,7 +165,7 @@ private slots:
         r.MEDREF = 999; // no such medicine: the name stays empty
         r.NOTIFMIN = 5;
         r.eventTime = at(8, 4, 30);
-        auto* v = TfrmActiveNotif::open(f.ctx, r);
+        auto* v = TfrmActiveNotif::open(f.ctx, test::occurrenceOf(f.ctx.db, r));
         QCOMPARE(label(v, "notifname"), QStringLiteral("Notification: Medicine - "));
         QCOMPARE(label(v, "notifdelay"), QStringLiteral("Dose occurs in 5 minutes."));
         v->Timer1Timer();
@@ -177,8 +177,9 @@ private slots:
     void anEmptyMessageMakesAShorterWindowAtTheSameTop() {
         ReminderFixture f;
         f.clock->setValue(at(9, 0));
-        auto* full = TfrmActiveNotif::open(f.ctx, appointment(at(10, 0), 5));
-        auto* empty = TfrmActiveNotif::open(f.ctx, appointment(at(10, 0), 5, QString()));
+        auto* full = TfrmActiveNotif::open(f.ctx, test::occurrenceOf(f.ctx.db, appointment(at(10, 0), 5)));
+        auto* empty =
+            TfrmActiveNotif::open(f.ctx, test::occurrenceOf(f.ctx.db, appointment(at(10, 0), 5, QString())));
         QCOMPARE(full->height(), TfrmActiveNotif::kClientHeight);
         QCOMPARE(empty->height(), 118);
         QCOMPARE(empty->frameGeometry().top(), full->frameGeometry().top());
@@ -195,10 +196,10 @@ private slots:
     void theSoundStartsOnceAtTheFirstTickAndStopsWithTheWindow() {
         ReminderFixture f;
         f.clock->setValue(at(9, 0));
-        PopupRequest r = appointment(at(9, 10), 10);
+        test::Popup r = appointment(at(9, 10), 10);
         r.PLAYAUDIO = true;
         r.AUDIOFILE = "/sounds/chime with blanks.wav";
-        auto* w = TfrmActiveNotif::open(f.ctx, r);
+        auto* w = TfrmActiveNotif::open(f.ctx, test::occurrenceOf(f.ctx.db, r));
         auto* player = w->findChild<QWidget*>("MediaPlayer2");
         QVERIFY(player->isVisible());
         QCOMPARE(FakePlayer::created, 0); // not before the first tick
@@ -210,7 +211,7 @@ private slots:
         QVERIFY(!FakePlayer::last->isPlaying);
         QVERIFY(!player->isVisible()); // hidden when stopped
 
-        auto* v = TfrmActiveNotif::open(f.ctx, r);
+        auto* v = TfrmActiveNotif::open(f.ctx, test::occurrenceOf(f.ctx.db, r));
         v->Timer1Timer();
         FakePlayer* sound = FakePlayer::last;
         QVERIFY(sound->isPlaying);
@@ -224,11 +225,11 @@ private slots:
     void aFileThatCannotBePlayedIsSaidOnceAndTheCountdownGoesOn() {
         ReminderFixture f;
         f.clock->setValue(at(9, 0));
-        PopupRequest r = appointment(at(9, 10), 10);
+        test::Popup r = appointment(at(9, 10), 10);
         r.PLAYAUDIO = true;
         r.AUDIOFILE = "/no/such.wav";
         FakePlayer::failNext = true;
-        auto* w = TfrmActiveNotif::open(f.ctx, r);
+        auto* w = TfrmActiveNotif::open(f.ctx, test::occurrenceOf(f.ctx.db, r));
         Messages::clearShown();
         f.clock->setValue(at(9, 1));
         w->Timer1Timer();
@@ -244,7 +245,7 @@ private slots:
                 w->findChild<QPushButton*>("BitBtn1")->mapTo(w, QPoint()).y());
         // A later sound that fails in the same run is said in its window only.
         FakePlayer::failNext = true;
-        auto* later = TfrmActiveNotif::open(f.ctx, r);
+        auto* later = TfrmActiveNotif::open(f.ctx, test::occurrenceOf(f.ctx.db, r));
         later->Timer1Timer();
         QCOMPARE(Messages::shown().size(), 1);
         QVERIFY(later->findChild<QLabel*>("lblSoundProblem"));
@@ -297,8 +298,9 @@ private slots:
         ReminderFixture f;
         test::addDoctor(f.ctx.db, "Maximilianus", "Montgomery-Oppenheimer-Vanderbilt");
         f.clock->setValue(at(9, 45));
-        auto* shortOne = TfrmActiveNotif::open(f.ctx, appointment(at(10, 0), 15, QString()));
-        auto* w = TfrmActiveNotif::open(f.ctx, appointment(at(10, 0), 15));
+        auto* shortOne =
+            TfrmActiveNotif::open(f.ctx, test::occurrenceOf(f.ctx.db, appointment(at(10, 0), 15, QString())));
+        auto* w = TfrmActiveNotif::open(f.ctx, test::occurrenceOf(f.ctx.db, appointment(at(10, 0), 15)));
         auto* name = w->findChild<QLabel*>("notifname");
         const QString whole =
             "Notification: Appointment - Dr. Maximilianus Montgomery-Oppenheimer-Vanderbilt";
@@ -322,7 +324,7 @@ private slots:
         test::addDoctor(f.ctx.db, QStringLiteral("Maria Theresia ").repeated(6),
                         QStringLiteral("Long Name ").repeated(8));
         f.clock->setValue(at(9, 45));
-        auto* w = TfrmActiveNotif::open(f.ctx, appointment(at(10, 0), 15));
+        auto* w = TfrmActiveNotif::open(f.ctx, test::occurrenceOf(f.ctx.db, appointment(at(10, 0), 15)));
         QVERIFY(w->height() > TfrmActiveNotif::kClientHeight + 40);
         const QRect area = w->screen()->availableGeometry();
         QVERIFY2(area.contains(w->frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")

@@ -10,10 +10,11 @@
 //   crashwriter DATADIR check           opens the folder as the program does and prints the key
 //                                       of every plan, one a line; exits 1 with the reason when
 //                                       the opening fails
+#include "base/errors.h"
 #include "core/datetime.h"
-#include "core/errors.h"
 #include "data/database.h"
 #include "data/removal.h"
+#include "plans/planstore.h"
 #include "schedule/calendarrules.h"
 #include "schedule/planrules.h"
 
@@ -26,24 +27,19 @@ using namespace vantrel;
 
 namespace {
 
+// A wizard's Finish: a plan with its reminder row, through the store as the wizards write it.
 int finish(data::Database& db, int n) {
     plans::ReminderValues v;
     v.popupText = QStringLiteral("Dose %1 ").arg(n) + QString(200, QLatin1Char('x'));
-    int apptId = -1;
-    db.transaction([&] {
-        const int notifRef = plans::writeReminder(db, v, std::nullopt);
-        const double start = dt::encode(2026, 12, 10, 8, 0) + n % 7;
-        db.run(QStringLiteral(
-                   "INSERT INTO planlist (PATIENTREF, APPTTYPE, DRREF, MEDREF, STARTTIME, ENDTIME, REPTYPE, "
-                   "REPEND, NOTIFREF) VALUES (1, 'M', -1, 1, ?, ?, 'D', 0, ?)"),
-               {start, start + 15 * dt::kMinute, notifRef})
-            .finish();
-        QSqlQuery& q = db.run(QStringLiteral("SELECT max(APPTID) FROM planlist"));
-        q.next();
-        apptId = q.value(0).toInt();
-        q.finish();
-    });
-    return apptId;
+    plans::Plan p;
+    p.PATIENTREF = 1;
+    p.APPTTYPE = QStringLiteral("M");
+    p.MEDREF = 1;
+    p.STARTTIME = dt::encode(2026, 12, 10, 8, 0) + n % 7;
+    p.ENDTIME = p.STARTTIME + 15 * dt::kMinute;
+    p.REPTYPE = QStringLiteral("D");
+    p.reminder = plans::reminderFrom(v);
+    return plans::PlanStore(db).save(p);
 }
 
 // The changes reach the files before the commit: a small cache spills them.
@@ -94,7 +90,9 @@ int main(int argc, char** argv) {
         db.transaction([&] {
             if (mode == "die-in-finish") {
                 for (int i = 0; i < 200; ++i)
-                    plans::writeReminder(db, plans::ReminderValues{}, std::nullopt);
+                    db.run(QStringLiteral("INSERT INTO notif (NOTIFTYPE, NOTIFTEXT) VALUES ('P', ?)"),
+                           {QString(100, QLatin1Char('n'))})
+                        .finish();
                 db.run(QStringLiteral(
                            "INSERT INTO planlist (PATIENTREF, APPTTYPE, STARTTIME, REPTYPE, NOTIFREF) "
                            "VALUES (1, 'M', ?, 'D', 1)"),

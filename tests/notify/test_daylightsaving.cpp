@@ -1,8 +1,8 @@
 // Runs in New York time: the clocks go forward on 2026-03-08 at 02:00 and back on 2026-11-01 at 02:00.
-#include "core/context.h"
 #include "core/datetime.h"
 #include "data/maincursors.h"
 #include "notify/scheduler.h"
+#include "session/context.h"
 #include "support/fakeclock.h"
 #include "support/plans.h"
 #include "support/testsupport.h"
@@ -17,8 +17,8 @@ class DayCounter : public ReminderRaiser {
 public:
     QMap<QDate, int> perDay;
     Context* ctx = nullptr;
-    void showPopup(const PopupRequest&) override { ++perDay[ctx->clock->now().date()]; }
-    void SendRMail(data::Table&) override {}
+    void showPopup(const ReminderOccurrence&) override { ++perDay[ctx->clock->now().date()]; }
+    void SendRMail(const ReminderOccurrence&) override {}
 };
 
 // Walks the real clock through [from, to) in steps of `step` seconds, ticking at each step.
@@ -37,7 +37,7 @@ QMap<QDate, int> remindersPerDay(double doseTimeOfDay, const QDateTime& from, co
     test::addPlan(ctx.db, daily);
     DayCounter counter;
     counter.ctx = &ctx;
-    Scheduler s(ctx, cursors.tbplanlist4, cursors.tbnotif2, counter);
+    Scheduler s(ctx, counter);
     for (QDateTime t = from; t < to; t = t.addSecs(step)) {
         c->set(t); // addSecs walks real time: the wall clock jumps at the changes
         s.tick();

@@ -1,6 +1,6 @@
 // The hand-off to the desktop's mail program through the real xdg-email, pointed at a scratch
 // mail handler that records the mailto address it is given.
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/shared.h"
 #include "notify/tmail.h"
 #include "support/testsupport.h"

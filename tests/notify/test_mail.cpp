@@ -1,6 +1,6 @@
 // E-mail reminders: the message, the recipients, the hand-off's rules, and SMTP against a real
 // server on loopback.
-#include "core/errors.h"
+#include "base/errors.h"
 #include "notify/mailmessage.h"
 #include "notify/tmail.h"
 #include "support/testsupport.h"

@@ -1,8 +1,8 @@
 // The scheduler against real tables, with a clock the test sets.
-#include "core/context.h"
 #include "core/datetime.h"
 #include "data/maincursors.h"
 #include "notify/scheduler.h"
+#include "session/context.h"
 #include "support/fakeclock.h"
 #include "support/plans.h"
 #include "support/testsupport.h"
@@ -28,8 +28,8 @@ public:
     QList<Raised> raised;
     QList<int> unusable;
     void planUnusable(int apptId, const QString&) override { unusable << apptId; }
-    void showPopup(const PopupRequest& r) override { raised.append({r.APPTID, r.eventTime, "popup"}); }
-    void SendRMail(data::Table& n) override { raised.append({n.integer("NOTIFREF"), 0, "mail"}); }
+    void showPopup(const ReminderOccurrence& r) override { raised.append({r.APPTID, r.eventTime, "popup"}); }
+    void SendRMail(const ReminderOccurrence& r) override { raised.append({r.reminder.NOTIFREF, 0, "mail"}); }
 };
 
 double at(int month, int day, int h, int m = 0, int s = 0) {
@@ -51,7 +51,7 @@ struct Rig {
         ctx.db.open(box.dataDir());
         cursors = std::make_unique<data::MainCursors>(ctx.db);
         cursors->openAll();
-        scheduler = std::make_unique<Scheduler>(ctx, cursors->tbplanlist4, cursors->tbnotif2, raiser);
+        scheduler = std::make_unique<Scheduler>(ctx, raiser);
     }
     int plan(PlanSpec p) { return test::addPlan(ctx.db, p); }
     void at(double v) { clock->setValue(v); }

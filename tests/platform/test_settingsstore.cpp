@@ -1,4 +1,4 @@
-#include "core/errors.h"
+#include "base/errors.h"
 #include "platform/linux/inisettings.h"
 #include "support/testsupport.h"
 

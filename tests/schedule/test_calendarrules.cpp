@@ -2,10 +2,11 @@
 // scheduler's reading of the same plans.
 #include "core/datetime.h"
 #include "core/plannerlayout.h"
-#include "notify/reminderrule.h"
+#include "plans/occurrences.h"
 #include "schedule/calendarrules.h"
 
 #include <QtTest>
+#include <cmath>
 #include <limits>
 
 using namespace vantrel;
@@ -16,8 +17,23 @@ namespace {
 double at(int d, int h, int m = 0) {
     return dt::encode(2026, 12, d, h, m);
 }
+using plans::Occurrence;
+using plans::Plan;
+
 Plan plan(const char* kind, double start, double end, const char* days = "", double repEnd = 0) {
-    return {start, end, QString::fromLatin1(kind), QString::fromLatin1(days), repEnd};
+    Plan p;
+    p.STARTTIME = start;
+    p.ENDTIME = end;
+    p.REPTYPE = QString::fromLatin1(kind);
+    p.REPDAYS = *days ? QVariant(QString::fromLatin1(days)) : QVariant();
+    p.REPEND = repEnd;
+    return p;
+}
+
+// The occurrences a rebuild of the calendar writes for the window that starts on that day.
+QList<Occurrence> occurrences(const Plan& p, double windowStart) {
+    const double w = std::floor(windowStart);
+    return plans::occurrences(p, w, w + kWindowDays);
 }
 QList<int> daysOf(const QList<Occurrence>& list) {
     QList<int> out;
@@ -77,15 +93,12 @@ private slots:
                                 plan("W", at(4, 0, 10), at(4, 0, 25), "17", at(25, 12))};
         for (const Plan& p : plans)
             for (int minutes : {0, 15, 60}) {
-                PlanTiming t;
-                t.STARTTIME = p.STARTTIME;
-                t.NOTIFMIN = minutes;
-                t.NOTIFTYPE = QStringLiteral("P");
-                t.REPTYPE = p.REPTYPE;
-                t.REPDAYS = p.REPDAYS;
-                t.REPEND = p.REPEND;
+                Plan t = p;
+                t.reminder = plans::Reminder{};
+                t.reminder->NOTIFTYPE = QStringLiteral("P");
+                t.reminder->NOTIFMIN = minutes;
                 QSet<double> remindedDoses;
-                for (double r : remindersBetween(t, at(1, 0), at(31, 0)))
+                for (double r : plans::remindersBetween(t, at(1, 0), at(31, 0)))
                     remindedDoses.insert(dt::roundToSecond(r + minutes * dt::kMinute));
                 QSet<double> shown;
                 for (double w = at(1, 0); w + 6 <= at(31, 0); w += 6)
@@ -131,15 +144,15 @@ private slots:
         const double nan = std::numeric_limits<double>::quiet_NaN();
         for (const char* kind : {"N", "D", "X", "W"})
             for (double start : {1e12, 8e11, inf, -inf, nan, 1.5}) {
-                Plan p{start, start + 1, QString::fromLatin1(kind), "3", 0};
+                const Plan p = plan(kind, start, start + 1, "3");
                 QVERIFY2(occurrences(p, at(7, 0)).isEmpty(),
                          qPrintable(QStringLiteral("%1 %2").arg(kind).arg(start)));
             }
-        QVERIFY(occurrences(Plan{at(7, 9), at(7, 10), "D", "", inf}, at(7, 0)).isEmpty());
-        const QList<Occurrence> once = occurrences(Plan{at(7, 9), nan, "N", "", 0}, at(7, 0));
+        QVERIFY(occurrences(plan("D", at(7, 9), at(7, 10), "", inf), at(7, 0)).isEmpty());
+        const QList<Occurrence> once = occurrences(plan("N", at(7, 9), nan), at(7, 0));
         QCOMPARE(once.size(), 1);
         QCOMPARE(once[0].end, at(7, 9));
-        QCOMPARE(occurrences(Plan{at(7, 9), inf, "D", "", 0}, at(7, 0)).size(), 6);
+        QCOMPARE(occurrences(plan("D", at(7, 9), inf), at(7, 0)).size(), 6);
     }
 };
 

@@ -1,8 +1,9 @@
 // The wizards' rules without a window: routes, checks, lengths, weekdays, days and the row.
-#include "core/context.h"
 #include "core/datetime.h"
 #include "data/table.h"
+#include "plans/planstore.h"
 #include "schedule/planrules.h"
+#include "session/context.h"
 #include "support/testsupport.h"
 
 #include <QtTest>
@@ -10,6 +11,18 @@
 using namespace vantrel;
 using namespace vantrel::plans;
 using P = ReminderPage;
+
+namespace {
+// The reminder row of the pages' values written as Finish writes it: with a plan, through the
+// store, the plan's old reminder row (when it names one) replaced.
+int writeReminder(data::Database& db, const ReminderValues& v, std::optional<int> oldNotifRef) {
+    Plan plan;
+    plan.NOTIFREF = oldNotifRef;
+    plan.reminder = reminderFrom(v);
+    PlanStore(db).save(plan);
+    return *plan.NOTIFREF;
+}
+} // namespace
 
 class TestPlanRules : public QObject {
     Q_OBJECT

@@ -1,10 +1,10 @@
 #pragma once
 // A main window on its own data and settings, built the way start-up builds it.
 #include "app/mainwindow.h"
-#include "app/messages.h"
-#include "core/context.h"
+#include "session/context.h"
 #include "support/fakeclock.h"
 #include "support/testsupport.h"
+#include "ui/messages.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

@@ -39,6 +39,28 @@ int addPlan(data::Database& db, const PlanSpec& p) {
     return apptId;
 }
 
+ReminderOccurrence occurrenceOf(data::Database& db, const Popup& p) {
+    ReminderOccurrence o;
+    o.APPTID = p.APPTID;
+    o.APPTTYPE = p.APPTTYPE;
+    o.eventTime = p.eventTime;
+    o.due = p.eventTime - p.NOTIFMIN / 1440.0;
+    o.reminder.NOTIFTYPE = QStringLiteral("P");
+    o.reminder.NOTIFMIN = p.NOTIFMIN;
+    o.reminder.NOTIFTEXT = p.NOTIFTEXT;
+    o.reminder.PLAYAUDIO = p.PLAYAUDIO;
+    o.reminder.AUDIOFILE = p.AUDIOFILE;
+    const bool dose = p.APPTTYPE == QLatin1String("M");
+    QSqlQuery& q =
+        dose ? db.run(QStringLiteral("SELECT NAME FROM medicine WHERE MEDREF = ?"), {p.MEDREF})
+             : db.run(QStringLiteral("SELECT FIRSTNAME || ' ' || LASTNAME FROM doctor WHERE DRREF = ?"),
+                      {p.DRREF});
+    o.itemFound = q.next();
+    if (o.itemFound) o.itemName = q.value(0).toString();
+    q.finish();
+    return o;
+}
+
 int addMedicine(data::Database& db, const QString& name) {
     data::Table t(db, QStringLiteral("medicine"));
     t.open();

@@ -1,6 +1,7 @@
 #pragma once
 // Writes plans with their reminder rows straight into the tables, as the wizards would.
 #include "data/database.h"
+#include "plans/reminderoccurrence.h"
 
 #include <QString>
 
@@ -27,6 +28,23 @@ int addPlan(data::Database& db, const PlanSpec& p);
 int addMedicine(data::Database& db, const QString& name);
 int addDoctor(data::Database& db, const QString& first, const QString& last);
 int addLink(data::Database& db, const char* table, int patient, int key, const QString& rxnum = {});
+
+// A reminder for a window of its own, written as the tests think of it: the plan's kind and
+// doctor or medicine, and the reminder's fields.
+struct Popup {
+    int APPTID = -1;
+    QString APPTTYPE = QStringLiteral("D");
+    int DRREF = -1;
+    int MEDREF = -1;
+    int NOTIFMIN = 0;
+    QString NOTIFTEXT;
+    bool PLAYAUDIO = false;
+    QString AUDIOFILE;
+    double eventTime = 0;
+};
+// The occurrence the scheduler would raise for it, the name of the doctor or medicine looked up
+// in the tables (empty when there is no such row).
+ReminderOccurrence occurrenceOf(data::Database& db, const Popup& p);
 
 // Rows that point at a row that is gone (links, plans, reminder rows without their plan),
 // each described in a line; empty when the tables hang together.

@@ -1,6 +1,6 @@
 #include "platform/autostart.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "platform/qt/savefile.h"
 
 #include <cerrno>

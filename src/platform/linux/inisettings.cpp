@@ -1,6 +1,6 @@
 #include "platform/linux/inisettings.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "platform/qt/savefile.h"
 
 #include <QFileInfo>

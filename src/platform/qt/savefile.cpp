@@ -1,6 +1,6 @@
 #include "platform/qt/savefile.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 
 #include <QDir>
 #include <QFileInfo>

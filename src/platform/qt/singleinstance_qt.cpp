@@ -1,6 +1,6 @@
 #include "platform/singleinstance.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "platform/qt/savefile.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "core/context.h"
+#include "session/context.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/shared.h"
 #include "platform/qt/savefile.h"
 
@@ -52,7 +52,8 @@ QString Context::makeTempDir() const {
     const QString folder = tempDir();
     if (isOurTempFolder(folder)) return folder;
     if (QFileInfo::exists(folder) || !platform::makePrivatePath(folder))
-        throw PlatformError(QStringLiteral("The temp folder \"%1\" cannot be made.").arg(QDir::toNativeSeparators(folder)));
+        throw PlatformError(
+            QStringLiteral("The temp folder \"%1\" cannot be made.").arg(QDir::toNativeSeparators(folder)));
     QFile mark(QDir(folder).filePath(kTempMark));
     if (mark.open(QIODevice::WriteOnly)) mark.setPermissions(platform::kOwnerOnly);
     return folder;

@@ -1,7 +1,7 @@
-#include "app/messages.h"
+#include "ui/messages.h"
 
-#include "core/context.h"
 #include "core/settings.h"
+#include "session/context.h"
 
 #include <QList>
 #include <QPointer>

@@ -1,5 +1,5 @@
 #include "core/datetime.h"
-#include "notify/reminderrule.h"
+#include "plans/occurrences.h"
 
 #include <QtTest>
 #include <limits>
@@ -11,19 +11,26 @@ double at(int d, int h, int m = 0) {
     return dt::encode(2026, 12, d, h, m);
 } // December 2026; the 8th is a Tuesday
 
-PlanTiming plan(const char* rep, double start, int minutesBefore = 0, const char* days = "", double end = 0) {
-    PlanTiming p;
-    p.NOTIFTYPE = QStringLiteral("P");
+using plans::Plan;
+using plans::remindersBetween;
+using plans::unusableTimes;
+
+// A plan with a pop-up reminder the given minutes before it.
+Plan plan(const char* rep, double start, int minutesBefore = 0, const char* days = "", double end = 0) {
+    Plan p;
     p.REPTYPE = QString::fromLatin1(rep);
     p.STARTTIME = start;
-    p.NOTIFMIN = minutesBefore;
-    p.REPDAYS = QString::fromLatin1(days);
+    p.REPDAYS = *days ? QVariant(QString::fromLatin1(days)) : QVariant();
     p.REPEND = end;
+    plans::Reminder r;
+    r.NOTIFTYPE = QStringLiteral("P");
+    r.NOTIFMIN = minutesBefore;
+    p.reminder = r;
     return p;
 }
 
-std::optional<double> next(const PlanTiming& p, double now) {
-    return nextReminder(p, now);
+std::optional<double> next(const Plan& p, double now) {
+    return plans::nextReminder(p, now);
 }
 } // namespace
 
@@ -31,20 +38,20 @@ class TestReminderRule : public QObject {
     Q_OBJECT
 private slots:
     void oneTimePlansLookTwoDaysAhead() {
-        const PlanTiming appt = plan("N", at(8, 10), 15);
+        const Plan appt = plan("N", at(8, 10), 15);
         QCOMPARE(next(appt, at(8, 9)), std::optional(at(8, 9, 45)));
         QCOMPARE(next(appt, at(8, 9, 50)), std::nullopt);              // its time has passed
         QCOMPARE(next(plan("N", at(10, 10)), at(8, 9)), std::nullopt); // 49 hours ahead
         QCOMPARE(next(plan("N", at(10, 8, 30)), at(8, 9)), std::optional(at(10, 8, 30))); // 47.5 hours
-        PlanTiming none = appt;
-        none.NOTIFTYPE = QStringLiteral("N");
+        Plan none = appt;
+        none.reminder->NOTIFTYPE = QStringLiteral("N");
         QCOMPARE(next(none, at(8, 9)), std::nullopt);
         QCOMPARE(next(plan("Q", at(8, 10)), at(8, 9)), std::nullopt);
     }
 
     void dailyPlansKeepTodaysTimeWhileItIsAhead() {
-        const PlanTiming morning = plan("D", at(1, 8));
-        const PlanTiming evening = plan("D", at(1, 20));
+        const Plan morning = plan("D", at(1, 8));
+        const Plan evening = plan("D", at(1, 20));
         // Right after the 08:00 dose fired, the 20:00 dose is still today.
         QCOMPARE(next(morning, at(8, 8, 0) + 1.0 / 86400), std::optional(at(9, 8)));
         QCOMPARE(next(evening, at(8, 8, 0) + 1.0 / 86400), std::optional(at(8, 20)));
@@ -74,7 +81,7 @@ private slots:
     }
 
     void everyXDaysCountsFromTheFirstReminder() {
-        const PlanTiming p = plan("X", at(1, 9), 0, "3"); // the 1st, 4th, 7th, 10th ...
+        const Plan p = plan("X", at(1, 9), 0, "3"); // the 1st, 4th, 7th, 10th ...
         QCOMPARE(next(p, at(7, 8)), std::optional(at(7, 9)));
         QCOMPARE(next(p, at(7, 10)), std::optional(at(10, 9)));
         QCOMPARE(next(p, at(8, 10)), std::optional(at(10, 9)));
@@ -86,10 +93,10 @@ private slots:
 
     // The weekday and the rhythm belong to the dose: its reminder may fall the evening before.
     void aDoseShortlyAfterMidnightIsRemindedTheEveningBefore() {
-        const PlanTiming wednesdays = plan("W", at(2, 0, 30), 60, "4");      // Wednesdays at 00:30
+        const Plan wednesdays = plan("W", at(2, 0, 30), 60, "4");            // Wednesdays at 00:30
         QCOMPARE(next(wednesdays, at(8, 10)), std::optional(at(8, 23, 30))); // Tuesday 23:30
         QCOMPARE(next(wednesdays, at(8, 23, 31)), std::optional(at(15, 23, 30)));
-        const PlanTiming everyThird = plan("X", at(1, 0, 20), 30, "3"); // the 1st, 4th, 7th ...
+        const Plan everyThird = plan("X", at(1, 0, 20), 30, "3"); // the 1st, 4th, 7th ...
         QCOMPARE(next(everyThird, at(2, 12)), std::optional(at(3, 23, 50)));
         QCOMPARE(next(everyThird, at(4, 12)), std::optional(at(6, 23, 50)));
         // The end day is the dose's: the last reminder is the evening before it.
@@ -98,7 +105,7 @@ private slots:
     }
 
     void remindersBetweenTwoMomentsAreEveryOneInTheSpan() {
-        const PlanTiming daily = plan("D", at(1, 9), 15);
+        const Plan daily = plan("D", at(1, 9), 15);
         QCOMPARE(remindersBetween(daily, at(5, 9), at(8, 8, 45)),
                  QList<double>({at(6, 8, 45), at(7, 8, 45)})); // the end is not part of it
         QCOMPARE(remindersBetween(daily, at(5, 8, 45), at(5, 8, 45) + 1e-9), QList<double>({at(5, 8, 45)}));
@@ -123,7 +130,7 @@ private slots:
         const double nan = std::numeric_limits<double>::quiet_NaN();
         for (const char* kind : {"N", "D", "X", "W"})
             for (double start : {1e12, 8e11, inf, -inf, nan, 1.5, -700000.0, 3e6}) {
-                const PlanTiming p = plan(kind, start, 0, kind == QByteArray("X") ? "3" : "246");
+                const Plan p = plan(kind, start, 0, kind == QByteArray("X") ? "3" : "246");
                 const QString what = QStringLiteral("%1 at %2").arg(QLatin1String(kind)).arg(start);
                 QVERIFY2(unusableTimes(p), qPrintable(what));
                 QVERIFY2(!next(p, at(8, 9)), qPrintable(what));

@@ -1,4 +1,4 @@
-#include "app/pagehost.h"
+#include "ui/pagehost.h"
 
 namespace vantrel {
 

@@ -1,7 +1,7 @@
 #pragma once
 // What a page of the main window needs of the window that holds it, without knowing that window.
-#include "core/context.h"
 #include "data/maincursors.h"
+#include "session/context.h"
 
 #include <functional>
 #include <initializer_list>
@@ -17,6 +17,10 @@ struct PageHost {
     data::MainCursors* cursors = nullptr;   // set once the data store is open
     QWidget* window = nullptr;              // dialogs and message boxes place themselves by it
     std::function<void()> populateCalendar; // the calendar page's rebuild
+    // The scheduling wizards, which the shell opens for the pages: add (apptId -1) or edit a plan
+    // of the doctor or medicine with the given key. True when the wizard was finished.
+    std::function<bool(int drRef, int apptId)> openAppointmentWizard;
+    std::function<bool(int medRef, int apptId)> openDosingWizard;
     // Says something without holding anything up: at start after the first tick, later at once.
     std::function<void(const QString& text)> tellWithoutWaiting;
 

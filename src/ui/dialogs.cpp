@@ -1,9 +1,9 @@
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 
-#include "app/messages.h"
-#include "core/context.h"
 #include "core/placement.h"
 #include "platform/shellopen.h"
+#include "session/context.h"
+#include "ui/messages.h"
 
 #include <QBoxLayout>
 #include <QDialog>
