@@ -1,6 +1,7 @@
 #include "data/database.h"
 
 #include "base/errors.h"
+#include "base/logging.h"
 #include "data/schema.h"
 #include "platform/qt/savefile.h"
 
@@ -31,8 +32,6 @@ QString journalOf(const QString& path) {
 
 } // namespace
 
-Database::Database(QString connectionName) : m_name(std::move(connectionName)) {}
-
 Database::~Database() {
     close();
 }
@@ -41,23 +40,50 @@ QString Database::schemaOf(const QString& table) const {
     return table.compare(QLatin1String("patient"), Qt::CaseInsensitive) == 0 ? QStringLiteral("main") : table;
 }
 
-void Database::checkFile(const QString& path) const {
+Database::Database(QString connectionName, std::vector<Migration> extraMigrations)
+    : m_name(std::move(connectionName)), m_migrations(programMigrations()) {
+    m_migrations.insert(m_migrations.end(), extraMigrations.begin(), extraMigrations.end());
+    std::stable_sort(m_migrations.begin(), m_migrations.end(),
+                     [](const Migration& a, const Migration& b) { return a.version < b.version; });
+}
+
+int Database::latestVersion(const QString& table) const {
+    return data::latestVersion(table, m_migrations);
+}
+
+int Database::checkFile(const QString& path, const TableDef& def) const {
     QFileInfo info(path);
-    if (!info.exists()) return;
+    if (!info.exists()) return 0;
     if (!info.isFile()) throw DataError(unusable(path, QStringLiteral("it is not a file")));
     if (!info.isReadable() || !info.isWritable())
         throw DataError(unusable(path, QStringLiteral("it cannot be read and written")));
-    if (info.size() == 0) return;
+    if (info.size() == 0) return 0;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) throw DataError(unusable(path, f.errorString()));
-    if (f.read(16) != QByteArray("SQLite format 3\0", 16))
+    const QByteArray header = f.read(100);
+    if (!header.startsWith(QByteArray("SQLite format 3\0", 16)))
         throw DataError(unusable(path, QStringLiteral("it is not a table file")));
+    // The file's version stands in its header (SQLite's user_version, at byte 60, big-endian):
+    // a file of a later program is refused before anything could write to it.
+    if (header.size() < 64) return 0;
+    const auto byte = [&](int i) { return static_cast<quint32>(static_cast<unsigned char>(header[60 + i])); };
+    const int version = static_cast<int>(byte(0) << 24 | byte(1) << 16 | byte(2) << 8 | byte(3));
+    if (version > latestVersion(def.name))
+        throw DataError(
+            QStringLiteral("The table file \"%1\" was written by a later version of Vantrel Planner "
+                           "(its version is %2; this program knows versions up to %3). It has been "
+                           "left as it is; start the later program again, or use a copy of the "
+                           "tables this program wrote.")
+                .arg(QDir::toNativeSeparators(path))
+                .arg(version)
+                .arg(latestVersion(def.name)));
+    return version;
 }
 
 // Looks into an existing table file without writing to it: its pages must be sound, and it must
 // hold our table with every field, or nothing but SQLite's own bookkeeping. True when the table
 // has yet to be made in it.
-bool Database::inspectFile(const QString& path, const TableDef& def) const {
+bool Database::inspectFile(const QString& path, const TableDef& def, int version) const {
     if (!QFileInfo::exists(path) || QFileInfo(path).size() == 0) return true;
     const QString name = m_name + QStringLiteral("-inspect");
     bool needsTable = false;
@@ -91,7 +117,8 @@ bool Database::inspectFile(const QString& path, const TableDef& def) const {
                         columns << q.value(1).toString();
                 q.finish();
                 for (const FieldDef& f : def.fields)
-                    if (problem.isEmpty() && !columns.contains(f.name, Qt::CaseInsensitive))
+                    if (problem.isEmpty() && f.since <= std::max(version, 1) &&
+                        !columns.contains(f.name, Qt::CaseInsensitive))
                         problem = QStringLiteral("its table has no field %1").arg(f.name);
             }
             db.close();
@@ -171,12 +198,17 @@ void Database::open(const QString& dataDir) {
     // Every existing file is looked at, to its pages, before anything is opened or created, so
     // a bad one stops the opening before any file has been touched or added.
     QStringList toCreate;
+    QHash<QString, int> versions;
     for (const TableDef& t : allTables())
-        checkFile(dir.filePath(t.fileName()));
+        versions[t.name] = checkFile(dir.filePath(t.fileName()), t);
     for (const TableDef& t : allTables())
         recoverInterruptedWrite(dir.filePath(t.fileName()));
     for (const TableDef& t : allTables())
-        if (inspectFile(dir.filePath(t.fileName()), t)) toCreate << t.name;
+        if (inspectFile(dir.filePath(t.fileName()), t, versions[t.name])) toCreate << t.name;
+    // Before a file is first upgraded, a copy of it as it was is kept beside it.
+    for (const TableDef& t : allTables())
+        if (!toCreate.contains(t.name) && std::max(versions[t.name], 1) < latestVersion(t.name))
+            keepCopyBeforeUpgrade(dir.filePath(t.fileName()), std::max(versions[t.name], 1));
     // The tables hold a household's medical data: readable by its owner only.
     for (const TableDef& t : allTables()) {
         QFile f(dir.filePath(t.fileName()));
@@ -204,11 +236,48 @@ void Database::open(const QString& dataDir) {
         // new row never takes over what belonged to an old one.
         for (const QString& t : toCreate)
             keepKeysAboveReferences(tableDef(t));
+        upgrade(versions, toCreate);
+        m_created = toCreate;
         removeLeftoverJournals();
     } catch (...) {
         close();
         throw;
     }
+}
+
+void Database::keepCopyBeforeUpgrade(const QString& path, int version) const {
+    const QString copy = path + QStringLiteral(".version%1").arg(version);
+    if (QFileInfo::exists(copy)) return; // the first upgrade's copy stays
+    if (!QFile::copy(path, copy) || !QFile::setPermissions(copy, platform::kOwnerOnly)) {
+        QFile::remove(copy);
+        throw DataError(
+            unusable(path, QStringLiteral("a copy of it cannot be kept before its upgrade (\"%1\")")
+                               .arg(QDir::toNativeSeparators(copy))));
+    }
+    qCInfo(lcData) << "kept a copy of" << path << "as" << copy;
+}
+
+// Every file below its latest version is brought to it in one transaction: all of them are
+// upgraded, or none is. A file made just now starts at version 1, as every file once did.
+void Database::upgrade(const QHash<QString, int>& versions, const QStringList& created) {
+    QStringList stale;
+    for (const TableDef& t : allTables())
+        if (versions.value(t.name) != latestVersion(t.name) || created.contains(t.name)) stale << t.name;
+    if (stale.isEmpty()) return;
+    transaction([&] {
+        for (const QString& table : stale) {
+            const int from = created.contains(table) ? 1 : std::max(versions.value(table), 1);
+            for (const Migration& m : m_migrations)
+                if (m.table.compare(table, Qt::CaseInsensitive) == 0 && m.version > from)
+                    for (const QString& statement : m.statements)
+                        run(statement.arg(schemaOf(table))).finish();
+            run(QStringLiteral("PRAGMA %1.user_version = %2").arg(schemaOf(table)).arg(latestVersion(table)))
+                .finish();
+            if (from < latestVersion(table) && !created.contains(table))
+                qCInfo(lcData) << "upgraded" << table << "from version" << from << "to"
+                               << latestVersion(table);
+        }
+    });
 }
 
 void Database::attachTable(const QString& schema, const QString& path, const QString& table, bool create) {

@@ -8,24 +8,32 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <functional>
 #include <memory>
 #include <vector>
 
+#include "data/schema.h"
+
 namespace vantrel::data {
 
 struct TableDef;
+struct Migration;
 
 class Database {
 public:
-    explicit Database(QString connectionName = QStringLiteral("vandata"));
+    // The program's migrations, and any given here after them (a test's own).
+    explicit Database(QString connectionName = QStringLiteral("vandata"),
+                      std::vector<Migration> extraMigrations = {});
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // Opens (and where missing creates) the eight table files. Throws DataError naming the
-    // file when one exists but is not a table file of ours; such a file is left untouched.
+    // Opens (and where missing creates) the table files, and upgrades those of an earlier version
+    // in one transaction after keeping a copy of each. Throws DataError naming the file when one
+    // exists but is not a table file of ours, or is of a later version; such a file is left
+    // untouched, and nothing is written.
     void open(const QString& dataDir);
     // Makes the data folder where it is missing (private to the user) and checks that the tables
     // can be written there; throws DataError naming the folder when not.
@@ -47,21 +55,31 @@ public:
     void transaction(const std::function<void()>& work);
     bool inTransaction() const { return m_depth > 0; }
 
+    // The version a table's file has once it is upgraded.
+    int latestVersion(const QString& table) const;
+    // The tables whose files the last opening made (an empty folder makes them all).
+    const QStringList& createdTables() const { return m_created; }
+
     // How many statements have been executed since the connection opened.
     quint64 statementCount() const { return m_statements; }
     QSqlDatabase& connection() { return m_db; }
 
 private:
-    void checkFile(const QString& path) const;
+    // The file's version (0 when it has none or does not exist yet).
+    int checkFile(const QString& path, const TableDef& def) const;
     void recoverInterruptedWrite(const QString& path) const;
     void removeLeftoverJournals();
-    bool inspectFile(const QString& path, const TableDef& def) const;
+    bool inspectFile(const QString& path, const TableDef& def, int version) const;
+    void keepCopyBeforeUpgrade(const QString& path, int version) const;
+    void upgrade(const QHash<QString, int>& versions, const QStringList& created);
     void attachTable(const QString& schema, const QString& path, const QString& table, bool create);
     void keepKeysAboveReferences(const TableDef& def);
     void finishAll();
     [[noreturn]] void fail(const QString& context, const QSqlError& error) const;
 
     QString m_name;
+    std::vector<Migration> m_migrations;
+    QStringList m_created;
     QString m_dir;
     QSqlDatabase m_db;
     bool m_open = false;

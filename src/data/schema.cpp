@@ -2,6 +2,8 @@
 
 #include "base/errors.h"
 
+#include <algorithm>
+
 namespace vantrel::data {
 
 namespace {
@@ -105,8 +107,37 @@ int TableDef::fieldIndex(const QString& field) const {
 QString TableDef::createSql(const QString& schema) const {
     QStringList cols;
     for (const FieldDef& f : fields)
-        cols << f.name + QLatin1Char(' ') + sqlType(f);
+        if (f.since <= 1) cols << f.name + QLatin1Char(' ') + sqlType(f);
     return QStringLiteral("CREATE TABLE %1.%2 (%3)").arg(schema, name, cols.join(QStringLiteral(", ")));
+}
+
+std::vector<Migration> programMigrations() {
+    std::vector<Migration> out;
+    for (const TableDef& t : allTables())
+        for (const FieldDef& f : t.fields) {
+            if (f.since <= 1) continue;
+            QString column = f.name + QLatin1Char(' ') + sqlType(f);
+            if (!f.defaultValue.isEmpty()) column += QStringLiteral(" DEFAULT ") + f.defaultValue;
+            const QString statement =
+                QStringLiteral("ALTER TABLE %1.") + t.name + QStringLiteral(" ADD COLUMN ") + column;
+            auto step = std::find_if(out.begin(), out.end(), [&](const Migration& m) {
+                return m.table == t.name && m.version == f.since;
+            });
+            if (step == out.end())
+                out.push_back({t.name, f.since, {statement}});
+            else
+                step->statements << statement;
+        }
+    std::sort(out.begin(), out.end(),
+              [](const Migration& a, const Migration& b) { return a.version < b.version; });
+    return out;
+}
+
+int latestVersion(const QString& table, const std::vector<Migration>& migrations) {
+    int v = 1;
+    for (const Migration& m : migrations)
+        if (m.table.compare(table, Qt::CaseInsensitive) == 0) v = std::max(v, m.version);
+    return v;
 }
 
 const std::vector<TableDef>& allTables() {

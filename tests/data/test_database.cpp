@@ -12,6 +12,24 @@ using namespace vantrel;
 using namespace vantrel::data;
 
 namespace {
+// The version-1 files committed beside this test, copied into a folder of the test's own.
+QString copyOfVersionOne(const test::Sandbox& box) {
+    const QString from = QFINDTESTDATA("version1");
+    QDir().mkpath(box.dataDir());
+    for (const QString& f : QDir(from).entryList({"*.DAT"})) {
+        QFile::copy(from + "/" + f, box.dataDir() + "/" + f);
+        QFile::setPermissions(box.dataDir() + "/" + f, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+    return from;
+}
+
+QString sqlite(const QString& file, const QString& sql) {
+    QProcess p;
+    p.start("sqlite3", {file, sql});
+    p.waitForFinished();
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
 QString errorOf(const std::function<void()>& f) {
     try {
         f();
@@ -260,6 +278,117 @@ private slots:
         QVERIFY(n.next());
         QCOMPARE(n.value(0).toInt(), 8);
         n.finish();
+    }
+
+    // Files written before a file carried its version open as version 1, with every row, and
+    // carry the version from then on; every file the program makes carries it from the start.
+    void theVersionOneFilesOpenWithEveryRow() {
+        test::Sandbox box;
+        copyOfVersionOne(box);
+        {
+            Database db;
+            db.open(box.dataDir());
+            QCOMPARE(db.createdTables(), QStringList());
+            QSqlQuery& q =
+                db.run("SELECT p.APPTID, p.REPTYPE, p.REPDAYS, n.NOTIFTEXT, d.LASTNAME, m.NAME, l.rxnum "
+                       "FROM planlist p JOIN notif n ON n.NOTIFREF = p.NOTIFREF "
+                       "LEFT JOIN doctor d ON d.DRREF = p.DRREF LEFT JOIN medicine m ON m.MEDREF = p.MEDREF "
+                       "LEFT JOIN mlref l ON l.MEDREF = p.MEDREF ORDER BY p.APPTID");
+            QStringList rows;
+            while (q.next())
+                rows << QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                            .arg(q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                                 q.value(3).toString(), q.value(4).toString(), q.value(5).toString(),
+                                 q.value(6).toString());
+            q.finish();
+            QCOMPARE(rows, QStringList({"1 N  Take it with water  Vitamin D RX-1234",
+                                        "2 N  Bring the X-rays House  ",
+                                        "3 W 246 With breakfast  Vitamin D RX-1234"}));
+        }
+        for (const TableDef& t : allTables())
+            QCOMPARE(sqlite(box.dataDir() + "/" + t.fileName(), "PRAGMA user_version").toInt(), 1);
+        QVERIFY(QDir(box.dataDir()).entryList({"*.version*"}).isEmpty()); // no upgrade, no copy
+        test::Sandbox fresh;
+        {
+            Database db;
+            db.open(fresh.dataDir());
+            QCOMPARE(db.createdTables().size(), int(allTables().size()));
+        }
+        for (const TableDef& t : allTables())
+            QVERIFY(sqlite(fresh.dataDir() + "/" + t.fileName(), "PRAGMA user_version").toInt() >= 1);
+    }
+
+    // An upgrade that adds: each file of an earlier version is copied first (private), then all
+    // are upgraded in one transaction; the rows stay and the new column has its default. A
+    // file made now goes the same way, from version 1, and needs no copy.
+    void anEarlierFileIsCopiedThenUpgraded() {
+        const std::vector<Migration> laterVersion{
+            {"mlref", 2, {"ALTER TABLE %1.mlref ADD COLUMN PILLS INTEGER DEFAULT 30"}},
+            {"patient", 2, {"ALTER TABLE %1.patient ADD COLUMN NICKNAME TEXT DEFAULT 'none'"}}};
+        test::Sandbox box;
+        const QString original = copyOfVersionOne(box);
+        {
+            Database db("upgrade", laterVersion);
+            db.open(box.dataDir());
+            QSqlQuery& q = db.run("SELECT (SELECT PILLS FROM mlref), (SELECT NICKNAME FROM patient), "
+                                  "(SELECT count(*) FROM planlist)");
+            QVERIFY(q.next());
+            QCOMPARE(q.value(0).toInt(), 30);
+            QCOMPARE(q.value(1).toString(), QStringLiteral("none"));
+            QCOMPARE(q.value(2).toInt(), 3);
+            q.finish();
+        }
+        for (const char* t : {"mlref", "patient"}) {
+            const QString file = box.dataDir() + "/" + t + ".DAT";
+            QCOMPARE(sqlite(file, "PRAGMA user_version"), QStringLiteral("2"));
+            QCOMPARE(test::readAll(file + ".version1"), test::readAll(original + "/" + t + ".DAT"));
+            QCOMPARE(QFileInfo(file + ".version1").permissions() & 0x0077, QFileDevice::Permissions());
+        }
+        QCOMPARE(sqlite(box.dataDir() + "/doctor.DAT", "PRAGMA user_version"), QStringLiteral("1"));
+        QCOMPARE(QDir(box.dataDir()).entryList({"*.version*"}).size(), 2);
+
+        test::Sandbox fresh;
+        {
+            Database db("fresh", laterVersion);
+            db.open(fresh.dataDir());
+        }
+        QCOMPARE(sqlite(fresh.dataDir() + "/mlref.DAT", "PRAGMA user_version"), QStringLiteral("2"));
+        QVERIFY(sqlite(fresh.dataDir() + "/mlref.DAT", "PRAGMA table_info(mlref)").contains("PILLS"));
+        QVERIFY(QDir(fresh.dataDir()).entryList({"*.version*"}).isEmpty());
+    }
+
+    // One step of the upgrade fails: no file is upgraded, and the program says which.
+    void anUpgradeThatFailsChangesNoFile() {
+        test::Sandbox box;
+        copyOfVersionOne(box);
+        Database db("failing", {{"patient", 2, {"ALTER TABLE %1.patient ADD COLUMN NICKNAME TEXT"}},
+                                {"mlref", 2, {"ALTER TABLE %1.mlref ADD COLUMN"}}});
+        QVERIFY(!errorOf([&] { db.open(box.dataDir()); }).isEmpty());
+        QVERIFY(!db.isOpen());
+        QVERIFY(!sqlite(box.dataDir() + "/patient.DAT", "PRAGMA table_info(patient)").contains("NICKNAME"));
+        for (const TableDef& t : allTables())
+            QCOMPARE(sqlite(box.dataDir() + "/" + t.fileName(), "PRAGMA user_version"), QStringLiteral("0"));
+        // The next start of a program that knows only version 1 opens them as they were.
+        Database again;
+        again.open(box.dataDir());
+    }
+
+    // A file of a later program is refused, named, and nothing is written or made.
+    void aFileOfALaterVersionIsRefusedAndNothingWritten() {
+        test::Sandbox box;
+        copyOfVersionOne(box);
+        QVERIFY(sqlite(box.dataDir() + "/planlist.DAT", "PRAGMA user_version = 7").isEmpty());
+        QFile::remove(box.dataDir() + "/drplanner.DAT");
+        QMap<QString, QByteArray> before;
+        for (const QString& f : QDir(box.dataDir()).entryList(QDir::Files))
+            before[f] = test::readAll(box.dataDir() + "/" + f);
+        Database db;
+        const QString error = errorOf([&] { db.open(box.dataDir()); });
+        QVERIFY2(error.contains("planlist.DAT") && error.contains("later version"), qPrintable(error));
+        QMap<QString, QByteArray> after;
+        for (const QString& f : QDir(box.dataDir()).entryList(QDir::Files))
+            after[f] = test::readAll(box.dataDir() + "/" + f);
+        QCOMPARE(after, before);
     }
 
     void theMainWindowCursorsOpenInTheirOrder() {
