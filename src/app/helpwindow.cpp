@@ -1,5 +1,9 @@
 #include "app/helpwindow.h"
 
+#include "ui/messages.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QPushButton>
@@ -50,6 +54,23 @@ TfrmHelp::TfrmHelp(const QString& contents, QWidget* parent)
 
 void TfrmHelp::showContents() {
     m_browser->setSource(QUrl::fromLocalFile(m_contents));
+}
+
+void TfrmHelp::open(QPointer<TfrmHelp>& help, const QString& programDir, QWidget* parent) {
+    const QString contents = programDir + QStringLiteral("help/index.html");
+    if (!QFileInfo::exists(contents)) {
+        Messages::warning(parent, QStringLiteral("The help pages cannot be found in \"%1\".")
+                                      .arg(QDir::toNativeSeparators(QFileInfo(contents).path())));
+        return;
+    }
+    if (!help) {
+        help = new TfrmHelp(contents, parent);
+        help->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    help->showContents();
+    help->show();
+    help->raise();
+    help->activateWindow();
 }
 
 } // namespace vantrel

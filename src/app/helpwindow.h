@@ -1,6 +1,7 @@
 #pragma once
 // The help pages in a window of the program's own, so help works offline and without a browser:
 // back, forward and contents over a viewer of the pages in the help folder.
+#include <QPointer>
 #include <QWidget>
 
 class QPushButton;
@@ -15,6 +16,10 @@ public:
     explicit TfrmHelp(const QString& contents, QWidget* parent = nullptr);
 
     QTextBrowser* browser() const { return m_browser; }
+
+    // Shows the contents in the window `help` (made when it is null), brought to the front; or,
+    // where the program's help pages are missing, says so over `parent`.
+    static void open(QPointer<TfrmHelp>& help, const QString& programDir, QWidget* parent);
 
 public slots:
     void showContents();

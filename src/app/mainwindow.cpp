@@ -3,44 +3,39 @@
 #include "app/about.h"
 #include "app/additionaloptions.h"
 #include "app/helpwindow.h"
+#include "app/mainmenus.h"
 #include "app/profilebar.h"
-#include "app/wakethread.h"
+#include "app/trayicon.h"
+#include "app/wakecontroller.h"
+#include "app/welcomepage.h"
 #include "base/errors.h"
+#include "base/logging.h"
 #include "core/colorschemes.h"
 #include "core/geometry.h"
 #include "core/shared.h"
 #include "notify/activenotif.h"
 #include "notify/emaildialog.h"
 #include "notify/reminderdispatcher.h"
-#include "platform/power.h"
 #include "platform/sessionend.h"
 #include "records/doctorspage.h"
 #include "records/medicinespage.h"
-#include "records/recordspage.h"
 #include "schedule/appointmentwizard.h"
 #include "schedule/calendarpage.h"
 #include "schedule/dosingwizard.h"
 #include "ui/dialogs.h"
 #include "ui/messages.h"
-#include "widgets/datagrid.h"
 #include "widgets/navbar.h"
 
-#include <QAction>
-#include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QMenu>
-#include <QMenuBar>
 #include <QScreen>
-#include <QScrollArea>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
-#include <QTextBrowser>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <utility>
@@ -70,7 +65,7 @@ TfrmMain::TfrmMain(Context& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(c
     setWindowIcon(QIcon(QStringLiteral(":/icons/planner.svg")));
     m_reminders = std::make_unique<ReminderDispatcher>(m_ctx, this);
     buildLayout();
-    buildMenus();
+    m_fileExit = MainMenus::build(*this);
 
     // Every timer is off until the creation sequence or start-up turns it on.
     m_notiftimer = makeTimer(this, "notiftimer", 1000);
@@ -80,6 +75,19 @@ TfrmMain::TfrmMain(Context& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(c
     connect(STFix, &QTimer::timeout, this, &TfrmMain::STFixTimer);
     connect(m_sessionResume, &QTimer::timeout, this, &TfrmMain::resumeAfterCancelledSessionEnd);
 
+    m_wake = new WakeController(
+        m_ctx, [this] { return scheduler(); }, this);
+    connect(m_wake, &WakeController::cannotWake, this, [this](const QString& text) {
+        if (m_tray && trayAvailable())
+            m_tray->showMessage(text);
+        else
+            Messages::warningWithoutWaiting(this, text);
+    });
+    connect(m_wake, &WakeController::mustEnd, this, [this](const QString& error) {
+        // The program ends in order, as its exit from the notification area does.
+        Messages::error(this, error);
+        ExitVantrelPlanner1Click();
+    });
     m_termination = new platform::TerminationWatcher(this);
     connect(m_termination, &platform::TerminationWatcher::terminationRequested, this,
             [this] { sessionEnding(true); });
@@ -89,7 +97,7 @@ TfrmMain::TfrmMain(Context& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(c
 }
 
 TfrmMain::~TfrmMain() {
-    Stop();
+    m_wake->Stop();
     // FormDestroy: the icon leaves the notification area with the window.
     if (m_tray) m_tray->hide();
     m_reminders.reset();
@@ -160,20 +168,9 @@ void TfrmMain::buildLayout() {
     m_calendar = new CalendarPage(m_host, PageControlEx1);
     m_medicines = new MedicinesPage(m_host, PageControlEx1);
     m_doctors = new DoctorsPage(m_host, PageControlEx1);
-    TabSheet4 = new QWidget(PageControlEx1);
-    TabSheet4->setObjectName(QStringLiteral("TabSheet4"));
-    auto* welcome = new QVBoxLayout(TabSheet4);
-    welcome->setContentsMargins(0, 0, 0, 0);
-    html1 = new QTextBrowser(TabSheet4);
-    html1->setObjectName(QStringLiteral("html1"));
-    html1->setOpenExternalLinks(true);
-    QPalette p = html1->palette();
-    p.setColor(QPalette::Base, Qt::white);
-    html1->setPalette(p);
-    html1->document()->setDefaultFont(QFont(QStringLiteral("Times New Roman")));
-    welcome->addWidget(html1);
+    TabSheet4 = new WelcomePage(PageControlEx1);
     for (QWidget* page : {static_cast<QWidget*>(m_calendar), static_cast<QWidget*>(m_medicines),
-                          static_cast<QWidget*>(m_doctors), TabSheet4})
+                          static_cast<QWidget*>(m_doctors), static_cast<QWidget*>(TabSheet4)})
         PageControlEx1->addWidget(page);
     rightLayout->addWidget(PageControlEx1, 1);
 
@@ -189,70 +186,10 @@ void TfrmMain::buildLayout() {
     setStatusBar(status);
 }
 
-void TfrmMain::buildMenus() {
-    auto add = [this](QMenu* menu, const char* name, const QString& text, auto slot) {
-        QAction* a = menu->addAction(text);
-        a->setObjectName(QString::fromLatin1(name));
-        connect(a, &QAction::triggered, this, slot);
-        return a;
-    };
-    auto link = [this](QMenu* menu, const char* name, const QString& text, const QString& url) {
-        QAction* a = menu->addAction(text);
-        a->setObjectName(QString::fromLatin1(name));
-        connect(a, &QAction::triggered, this, [this, url] { openLink(url); });
-    };
-    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
-    file->setObjectName(QStringLiteral("File1"));
-    add(file, "Exit1", QStringLiteral("&Close"), &TfrmMain::Exit1Click);
-    // Without a notification area, closing only minimises: the program is ended from here.
-    m_fileExit = add(file, "ExitVantrelPlanner2", QStringLiteral("E&xit Vantrel Planner"),
-                     &TfrmMain::ExitVantrelPlanner1Click);
-    m_fileExit->setVisible(false);
-
-    QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
-    options->setObjectName(QStringLiteral("Options1"));
-    QMenu* schemes = options->addMenu(QStringLiteral("Color Scheme"));
-    schemes->setObjectName(QStringLiteral("ColorScheme1"));
-    add(schemes, "CoolBlue1", QStringLiteral("Cool Blue"), &TfrmMain::CoolBlue1Click);
-    add(schemes, "GreenYellow1", QStringLiteral("Green/Yellow"), &TfrmMain::GreenYellow1Click);
-    add(schemes, "PastelDefault1", QStringLiteral("Pastel"), &TfrmMain::PastelDefault1Click);
-    add(schemes, "PlainGrey1", QStringLiteral("Grey"), &TfrmMain::PlainGrey1Click);
-    add(options, "emailSettings1", QStringLiteral("email Settings"), &TfrmMain::emailSettings1Click);
-    add(options, "AdditionalOptions1", QStringLiteral("Additional Options..."),
-        &TfrmMain::AdditionalOptions1Click);
-    options->addSeparator();
-    add(options, "ViewStartupPage1", QStringLiteral("View Welcome Page"), &TfrmMain::ViewStartupPage1Click);
-
-    QMenu* links = menuBar()->addMenu(QStringLiteral("Links"));
-    links->setObjectName(QStringLiteral("Links1"));
-    link(links, "OnlineSupport1", QStringLiteral("Online Support..."), kSupportUrl);
-    link(links, "OnlineForums1", QStringLiteral("Online Forums..."), kForumsUrl);
-    links->addSeparator();
-    link(links, "PembraHomePage1", QStringLiteral("Pembra Software Home Page"), kMakerUrl);
-    link(links, "VantrelHomePage1", QStringLiteral("Vantrel Home Page"), kProductUrl);
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("Help1"));
-    add(help, "Contents1", QStringLiteral("Contents"), &TfrmMain::Contents1Click);
-    help->addSeparator();
-    add(help, "About1", QStringLiteral("About"), &TfrmMain::About1Click);
-}
-
 void TfrmMain::buildTray() {
-    m_tray = new QSystemTrayIcon(windowIcon(), this);
-    m_tray->setObjectName(QStringLiteral("TrayIcon"));
-    m_tray->setToolTip(QString::fromLatin1(kAppTitle));
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    QAction* view = PopupMenu1->addAction(QStringLiteral("&View Vantrel Planner Window"));
-    view->setObjectName(QStringLiteral("ViewAlarmWindow1"));
-    connect(view, &QAction::triggered, this, &TfrmMain::ViewAlarmWindow1Click);
-    QAction* exit = PopupMenu1->addAction(QStringLiteral("E&xit Vantrel Planner"));
-    exit->setObjectName(QStringLiteral("ExitVantrelPlanner1"));
-    connect(exit, &QAction::triggered, this, &TfrmMain::ExitVantrelPlanner1Click);
-    // The right button opens this menu; a single left click does nothing.
-    m_tray->setContextMenu(PopupMenu1);
-    connect(m_tray, &QSystemTrayIcon::activated, this, &TfrmMain::IconTray);
+    m_tray = new TrayIcon(windowIcon(), this);
+    connect(m_tray, &TrayIcon::ViewAlarmWindow1Click, this, &TfrmMain::ViewAlarmWindow1Click);
+    connect(m_tray, &TrayIcon::ExitVantrelPlanner1Click, this, &TfrmMain::ExitVantrelPlanner1Click);
     m_tray->show();
     m_fileExit->setVisible(!trayAvailable());
 }
@@ -292,9 +229,10 @@ void TfrmMain::FormCreate() {
     const Settings& s = m_ctx.settings;
     m_ctx.ProgramPath = QCoreApplication::applicationFilePath();
     openDataStore();
+    startupStep("tables opened");
     runStep([&] {
         m_calendar->showDay(m_ctx.clock->now().date());
-        UpdateHeaders();
+        m_calendar->UpdateHeaders();
     });
     restoreGeometryFromSettings();
     m_medicines->setPanelHeights(s.medpan1h, s.medpan2h);
@@ -308,14 +246,16 @@ void TfrmMain::FormCreate() {
     else
         applyColorSchemeColours(Pastel);
     runStep([&] { PopulateCalendar(); });
+    startupStep("calendar built");
     buildTray();
-    runStep([&] { selectFirstProfile(); });
+    runStep([&] { Panel40->selectFirstProfile(); });
     runStep([&] { sortLists(); });
     runStep([&] { showFirstListRows(); });
+    startupStep("profile and lists shown");
     m_notiftimer->start();
-    watchPower();
+    m_wake->watchPower();
     m_ctx.ShowCount = 1;
-    loadWelcomePage();
+    TabSheet4->load(m_ctx.ProgramDir);
     setProfileBarVisible(false);
     PageControlEx1->setCurrentWidget(TabSheet4);
     writeAutoStartEntry();
@@ -381,59 +321,20 @@ void TfrmMain::setProfileBarVisible(bool visible) {
 void TfrmMain::dxSideBar1ItemClick(int index) {
     setProfileBarVisible(true);
     dxSideBar1->setCurrent(index);
-    switch (index) {
-    case 0:
-        PageControlEx1->setCurrentWidget(m_doctors);
-        break;
-    case 1:
-        PageControlEx1->setCurrentWidget(m_medicines);
-        break;
-    case 2:
-        PageControlEx1->setCurrentWidget(m_calendar);
-        break;
-    case 3:
-        PageControlEx1->setCurrentWidget(TabSheet4);
-        break;
-    default:
-        break;
-    }
-}
-
-void TfrmMain::loadWelcomePage() {
-    const QString page = m_ctx.ProgramDir + QStringLiteral("web/index.html");
-    // A missing page leaves the viewer empty, without a message.
-    if (QFileInfo::exists(page))
-        html1->setSource(QUrl::fromLocalFile(page));
-    else
-        html1->clear();
+    // 0 doctors, 1 medicines, 2 calendar, 3 welcome page; any other index leaves the page.
+    const QList<QWidget*> pages{m_doctors, m_medicines, m_calendar, TabSheet4};
+    if (index >= 0 && index < pages.size()) PageControlEx1->setCurrentWidget(pages[index]);
 }
 
 void TfrmMain::ViewStartupPage1Click() {
     setProfileBarVisible(false);
     dxSideBar1->setCurrent(-1);
-    loadWelcomePage();
+    TabSheet4->load(m_ctx.ProgramDir);
     PageControlEx1->setCurrentWidget(TabSheet4);
 }
 
 void TfrmMain::Contents1Click() {
-    const QString contents = m_ctx.ProgramDir + QStringLiteral("help/index.html");
-    if (!QFileInfo::exists(contents)) {
-        Messages::warning(this, QStringLiteral("The help pages cannot be found in \"%1\".")
-                                    .arg(QDir::toNativeSeparators(QFileInfo(contents).path())));
-        return;
-    }
-    if (!m_help) {
-        m_help = new TfrmHelp(contents, this);
-        m_help->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    m_help->showContents();
-    m_help->show();
-    m_help->raise();
-    m_help->activateWindow();
-}
-
-void TfrmMain::openLink(const QString& url) {
-    ShellOpen(url, this);
+    TfrmHelp::open(m_help, m_ctx.ProgramDir, this);
 }
 
 void TfrmMain::About1Click() {
@@ -472,10 +373,6 @@ void TfrmMain::showMainWindow() {
         showNormal();
     raise();
     activateWindow();
-}
-
-void TfrmMain::IconTray(QSystemTrayIcon::ActivationReason reason) {
-    if (reason == QSystemTrayIcon::DoubleClick) ViewAlarmWindow1Click();
 }
 
 void TfrmMain::ViewAlarmWindow1Click() {
@@ -592,10 +489,11 @@ void TfrmMain::resumeAfterCancelledSessionEnd() {
     if (!m_ctx.SessionEnding) return;
     m_endingSession = false;
     openDataStore();
+    startupStep("tables opened");
     m_ctx.SessionEnding = false;
     m_ctx.ExitRequested = false;
     m_ctx.NotifsLoaded = false;
-    runStep([&] { selectFirstProfile(); });
+    runStep([&] { Panel40->selectFirstProfile(); });
     m_notiftimer->start();
 }
 
@@ -605,7 +503,10 @@ void TfrmMain::resumeAfterCancelledSessionEnd() {
 void TfrmMain::notiftimerTimer() {
     m_notiftimer->stop(); // no tick starts while this one runs, message boxes included
     m_reminders->tick();
-    if (m_starting) showStartNotices();
+    if (m_starting) {
+        startupStep("first reminder tick");
+        showStartNotices();
+    }
     if (!m_ctx.SessionEnding && m_ctx.db.isOpen()) m_notiftimer->start();
 }
 
@@ -620,24 +521,12 @@ QList<TfrmActiveNotif*> TfrmMain::openReminders() const {
 // ---------------------------------------------------------------------------------------------
 // Calendar and profiles
 
-void TfrmMain::UpdateHeaders() {
-    m_calendar->UpdateHeaders();
-}
 void TfrmMain::PopulateCalendar() {
     m_calendar->PopulateCalendar();
 }
 
-void TfrmMain::LoadPatientList() {
-    Panel40->LoadPatientList();
-}
-void TfrmMain::selectFirstProfile() {
-    Panel40->selectFirstProfile();
-}
 void TfrmMain::cbPatientChange() {
     Panel40->cbPatientChange();
-}
-void TfrmMain::btnAddProfileClick() {
-    Panel40->btnAddProfileClick();
 }
 void TfrmMain::btnRemoveProfileClick() {
     Panel40->btnRemoveProfileClick();
@@ -654,99 +543,13 @@ void TfrmMain::profileChanged(int patientRef) {
 }
 
 void TfrmMain::sortLists() {
-    for (RecordsPage* page : {static_cast<RecordsPage*>(m_doctors), static_cast<RecordsPage*>(m_medicines)}) {
-        page->listGrid()->resort();
-        page->planGrid()->resort();
-    }
+    m_doctors->sortLists();
+    m_medicines->sortLists();
 }
 
 void TfrmMain::showFirstListRows() {
-    for (RecordsPage* page : {static_cast<RecordsPage*>(m_medicines), static_cast<RecordsPage*>(m_doctors)}) {
-        page->listGrid()->selectShownRow(1);
-        page->rowChanging(1);
-    }
-}
-
-// ---------------------------------------------------------------------------------------------
-// Waking from standby
-
-void TfrmMain::watchPower() {
-    if (m_power) return;
-    m_power = platform::makePowerEvents(this);
-    if (!m_power->active()) return; // no logind: the program runs as before and never wakes the computer
-    m_power->takeInhibitor();
-    connect(m_power, &platform::PowerEvents::goingToSleep, this, [this] {
-        WM_Powerbroadcast(0);
-        // Ready: the system may sleep now.
-        m_power->releaseInhibitor();
-    });
-    connect(m_power, &platform::PowerEvents::resumed, this, [this] {
-        WM_Powerbroadcast(7);
-        m_power->takeInhibitor();
-    });
-}
-
-void TfrmMain::WM_Powerbroadcast(int event) {
-    if (GetOSName() == QLatin1String("Windows 95") || !m_ctx.settings.allowwake || !scheduler() ||
-        scheduler()->firstPending() <= 0)
-        return;
-    switch (event) {
-    case 0:
-        Arm();
-        break;
-    case 2:
-    case 3:
-    case 6:
-    case 7:
-    case 8:
-        Stop();
-        break;
-    default:
-        break;
-    }
-}
-
-void TfrmMain::Arm() {
-    const double pending = scheduler()->firstPending();
-    Stop();
-    auto* thread = new TMyThread(pending, m_ctx.hooks.wakeTimerFactory);
-    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    connect(thread, &TMyThread::timerUnavailable, this, [this](const QString& reason) {
-        // Said once a run: the user allowed waking, and it cannot be done here.
-        if (m_wakeProblemTold) return;
-        m_wakeProblemTold = true;
-        const QString text = QStringLiteral("The computer cannot be woken for reminders: %1.").arg(reason);
-        if (m_tray && trayAvailable())
-            m_tray->showMessage(QString::fromLatin1(kAppTitle), text, QSystemTrayIcon::Warning);
-        else
-            Messages::warningWithoutWaiting(this, text);
-    });
-    connect(thread, &TMyThread::timerNotSet, this, [this](const QString& error) {
-        // The program ends in order, as its exit from the notification area does.
-        Messages::error(this, error);
-        ExitVantrelPlanner1Click();
-    });
-    m_wake = thread;
-    WakeArmed = true;
-    ++m_wakeThreadsMade;
-    thread->start();
-    if (!thread->isRunning() && !thread->isFinished()) {
-        Messages::warning(this, QStringLiteral("Error creating thread."));
-        throw PlatformError("Error creating thread.");
-    }
-}
-
-TMyThread* TfrmMain::wakeThread() const {
-    return m_wake.data();
-}
-
-void TfrmMain::Stop() {
-    if (!WakeArmed) return;
-    if (m_wake) {
-        m_wake->requestStop();
-        m_wake->wait();
-    }
-    WakeArmed = false;
+    m_medicines->showFirstRow();
+    m_doctors->showFirstRow();
 }
 
 } // namespace vantrel

@@ -1,6 +1,8 @@
 #pragma once
 // The program's one top-level window. It owns the data store's cursors, the pages, the menus,
 // the notification-area icon and the timers for the whole run, and wires the pages together.
+#include "app/trayicon.h"
+#include "app/wakecontroller.h"
 #include "data/maincursors.h"
 #include "session/context.h"
 #include "ui/pagehost.h"
@@ -27,6 +29,7 @@ class NavBar;
 class ProfileBar;
 class ReminderDispatcher;
 class TfrmHelp;
+class WelcomePage;
 class TMyThread;
 class Scheduler;
 
@@ -54,15 +57,15 @@ public:
     CalendarPage* calendarPage() const { return m_calendar; }
     DoctorsPage* doctorsPage() const { return m_doctors; }
     MedicinesPage* medicinesPage() const { return m_medicines; }
-    QSystemTrayIcon* trayIcon() const { return m_tray; }
+    QSystemTrayIcon* trayIcon() const { return m_tray ? m_tray->icon() : nullptr; }
     QTimer* notiftimer() const { return m_notiftimer; }
     ProfileBar* profileBar() const { return Panel40; }
     ReminderDispatcher* reminders() const { return m_reminders.get(); }
     Scheduler* scheduler() const;
-    TMyThread* wakeThread() const;
-    bool wakeArmed() const { return WakeArmed; }
-    int wakeThreadsMade() const { return m_wakeThreadsMade; }
-    platform::PowerEvents* powerEvents() const { return m_power; }
+    TMyThread* wakeThread() const { return m_wake->wakeThread(); }
+    bool wakeArmed() const { return m_wake->wakeArmed(); }
+    int wakeThreadsMade() const { return m_wake->wakeThreadsMade(); }
+    platform::PowerEvents* powerEvents() const { return m_wake->powerEvents(); }
     QList<TfrmActiveNotif*> openReminders() const;
 
     bool trayAvailable() const;
@@ -82,9 +85,8 @@ public slots:
     void CoolBlue1Click() { applyColorScheme(1); }
     void GreenYellow1Click() { applyColorScheme(2); }
     void PlainGrey1Click() { applyColorScheme(3); }
-    void openLink(const QString& url);
 
-    void IconTray(QSystemTrayIcon::ActivationReason reason);
+    void IconTray(QSystemTrayIcon::ActivationReason reason) { m_tray->IconTray(reason); }
     void ViewAlarmWindow1Click();
     void ExitVantrelPlanner1Click();
     void Exit1Click();
@@ -95,20 +97,13 @@ public slots:
     // the data store. With finalEnd the program then leaves; otherwise it waits to learn whether
     // the session really ends and comes back to work if it does not.
     void sessionEnding(bool finalEnd);
-    // The system's power events: 0 asks to suspend; 2 and 3 say a suspend was refused; 6, 7 and
-    // 8 say the system resumed. Acts only when waking is allowed and a reminder is pending.
-    void WM_Powerbroadcast(int event);
     void resumeAfterCancelledSessionEnd();
 
     // Calendar, profiles, lists and reminders: the pages, the profile bar and the reminder
     // dispatcher do the work.
-    void UpdateHeaders();
     void PopulateCalendar();
-    void LoadPatientList();
     void cbPatientChange();
-    void btnAddProfileClick();
     void btnRemoveProfileClick();
-    void selectFirstProfile();
     void sortLists();
     void showFirstListRows();
     void notiftimerTimer();
@@ -120,21 +115,16 @@ protected:
 
 private:
     void buildLayout();
-    void buildMenus();
     void buildTray();
     void openDataStore();
     void closeDataStore();
     void restoreGeometryFromSettings();
     void takeLayoutIntoSettings();
-    void loadWelcomePage();
     void setProfileBarVisible(bool visible);
     // Every page follows a new current profile.
     void profileChanged(int patientRef);
     void writeAutoStartEntry();
     void showMainWindow();
-    void Arm();
-    void Stop();
-    void watchPower();
     void runStep(const std::function<void()>& step);
     void showStartNotices();
 
@@ -151,18 +141,12 @@ private:
     CalendarPage* m_calendar = nullptr;
     MedicinesPage* m_medicines = nullptr;
     DoctorsPage* m_doctors = nullptr;
-    QWidget* TabSheet4 = nullptr;
-    QTextBrowser* html1 = nullptr;
+    WelcomePage* TabSheet4 = nullptr;
 
-    QSystemTrayIcon* m_tray = nullptr;
-    QMenu* PopupMenu1 = nullptr;
+    TrayIcon* m_tray = nullptr;
+    WakeController* m_wake = nullptr;
     QAction* m_fileExit = nullptr;
     QPointer<TfrmHelp> m_help;
-    platform::PowerEvents* m_power = nullptr;
-    QPointer<TMyThread> m_wake;
-    bool WakeArmed = false;
-    bool m_wakeProblemTold = false;
-    int m_wakeThreadsMade = 0;
     QTimer* m_notiftimer = nullptr;
     QTimer* STFix = nullptr;
     QTimer* m_sessionResume = nullptr;

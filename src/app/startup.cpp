@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/mainwindow.h"
 #include "base/errors.h"
+#include "base/logging.h"
 #include "base/version.h"
 #include "core/shared.h"
 #include "data/database.h"
@@ -99,6 +100,7 @@ void setUpContext(Context& ctx, const ContextSetup& setup) {
 }
 
 int runPlanner(int argc, char** argv) {
+    startupStep("start");
     // The command line is read before anything needs a display, so --help works anywhere.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
@@ -120,6 +122,7 @@ int runPlanner(int argc, char** argv) {
     // The SMTP password will live in this process's memory: keep it out of core dumps first.
     platform::keepMemoryPrivate();
     Application app(argc, argv);
+    startupStep("application made");
     QCoreApplication::setOrganizationName(QStringLiteral("Vantrel"));
     QCoreApplication::setApplicationName(QStringLiteral("Planner"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
@@ -135,6 +138,7 @@ int runPlanner(int argc, char** argv) {
         return 1;
     }
 
+    startupStep("single instance held");
     // Dates and times are written month first with "/" whatever the user's locale.
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 
@@ -149,6 +153,7 @@ int runPlanner(int argc, char** argv) {
     setup.userDataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     setup.screenHeight = screen ? screen->geometry().height() : 768;
     setUpContext(ctx, setup);
+    startupStep("settings read");
 
     // One program on a data folder, whatever session it runs in.
     const auto stopStart = [](const QString& text) {
@@ -169,7 +174,9 @@ int runPlanner(int argc, char** argv) {
                 .arg(QDir::toNativeSeparators(ctx.DataDir))
                 .arg(folderLock.holder()));
 
+    startupStep("data folder locked");
     TfrmMain mainWindow(ctx);
+    startupStep("main window made");
     try {
         mainWindow.FormCreate();
     } catch (const std::exception& e) {
@@ -179,6 +186,7 @@ int runPlanner(int argc, char** argv) {
     QObject::connect(&instance, &platform::SingleInstance::activationRequested, &mainWindow,
                      &TfrmMain::showFromNotificationArea);
     mainWindow.startShown(!options.hidden);
+    startupStep(options.hidden ? "started hidden" : "window shown");
     return app.exec();
 }
 

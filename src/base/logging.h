@@ -12,4 +12,7 @@ Q_DECLARE_LOGGING_CATEGORY(lcData)      // vantrel.data: opening, recovery, upgr
 Q_DECLARE_LOGGING_CATEGORY(lcWake)      // vantrel.wake: each arm and stop
 Q_DECLARE_LOGGING_CATEGORY(lcStartup)   // vantrel.startup: each step of the start and its time
 
+// Notes one step of the start in vantrel.startup, with the milliseconds since the first step.
+void startupStep(const char* what);
+
 } // namespace vantrel

@@ -238,6 +238,7 @@ void Database::open(const QString& dataDir) {
             keepKeysAboveReferences(tableDef(t));
         upgrade(versions, toCreate);
         m_created = toCreate;
+        qCDebug(lcData) << "opened the tables in" << m_dir << "made anew:" << toCreate;
         removeLeftoverJournals();
     } catch (...) {
         close();

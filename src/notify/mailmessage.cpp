@@ -1,5 +1,6 @@
 #include "notify/mailmessage.h"
 
+#include "base/logging.h"
 #include "platform/mailaddress.h"
 
 #include <QLocale>

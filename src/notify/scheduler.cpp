@@ -101,10 +101,10 @@ void Scheduler::rebuild() {
     m_first = m_list.first();
     m_rebuiltAt = now;
     m_lastTick = now;
-    qCDebug(lcReminders) << "rebuilt from" << all.size() << "plans:" << m_list.NotifCount()
-                         << "pending, first at"
-                         << (m_list.NotifCount() ? dt::formatDateTime(m_list.first())
-                                                 : QStringLiteral("none"));
+    qCDebug(lcReminders).noquote() << "rebuilt from" << all.size() << "plans:" << m_list.NotifCount()
+                                   << "pending, first at"
+                                   << (m_list.NotifCount() ? dt::formatDateTime(m_list.first())
+                                                           : QStringLiteral("none"));
 }
 
 void Scheduler::raise(const ReminderOccurrence& o) {

@@ -27,6 +27,16 @@ void RecordsPage::switchProfile(int patientRef) {
     rowChanging(1);
 }
 
+void RecordsPage::sortLists() {
+    listGrid()->resort();
+    planGrid()->resort();
+}
+
+void RecordsPage::showFirstRow() {
+    listGrid()->selectShownRow(1);
+    rowChanging(1);
+}
+
 void RecordsPage::setPanelHeights(int list, int plans) {
     m_stored = fitListHeights({list, plans}, 0);
     setListHeights(m_page, m_stored.upper, m_stored.lower);

@@ -31,6 +31,10 @@ public:
     // The profile switch: the page's link cursor and list query follow the profile, the sort
     // column goes back to the first, and the first row is selected and followed.
     void switchProfile(int patientRef);
+    // Both lists sorted again on their sort columns.
+    void sortLists();
+    // The first row of the list selected and followed, as if the user had chosen it.
+    void showFirstRow();
     // Re-reads the list (query and rows) and sorts it by the current settings.
     void reloadList();
     virtual bool rowChanging(int shownRow) = 0;

@@ -26,7 +26,8 @@ one_case() { # $1: clean, mistyped or hostile
                  VALUES (1, 'M', -1, 1, ${row%%,*}, $(echo "$row" | cut -d, -f2-), 1)" || return 1
         done
     fi
-    "$planner" --data-dir "$work/data" startup &
+    # The trace of what it did, asked for as the README says.
+    QT_LOGGING_RULES="vantrel.*=true" "$planner" --data-dir "$work/data" startup 2> "$work/trace" &
     pid=$!
 
     found=""
@@ -51,6 +52,11 @@ one_case() { # $1: clean, mistyped or hostile
         return 1
     fi
     echo "$1: due at $due, window at $found"
+    if ! grep -q "raised APPTID 1 due .* s late" "$work/trace"; then
+        echo "$1: no trace line of the reminder raised:"; cat "$work/trace"; return 1
+    fi
+    grep -q "vantrel.startup.*first reminder tick" "$work/trace" || { echo "$1: no start-up trace"; return 1; }
+    grep "raised APPTID" "$work/trace"
     awk -v f="$found" -v d="$due" 'BEGIN {
         if (f < d) { print "the window opened before the dose was due"; exit 1 }
         if (f > d + 4) { print "the window opened late"; exit 1 }

@@ -1,0 +1,34 @@
+#pragma once
+// The icon in the notification area and its menu: "&View Vantrel Planner Window" and
+// "E&xit Vantrel Planner". A double click shows the window; the right button opens the menu; a
+// single left click does nothing.
+#include <QObject>
+#include <QSystemTrayIcon>
+
+class QMenu;
+
+namespace vantrel {
+
+class TrayIcon : public QObject {
+    Q_OBJECT
+public:
+    TrayIcon(const QIcon& icon, QObject* parent);
+
+    void show();
+    void hide();
+    void showMessage(const QString& text);
+    QSystemTrayIcon* icon() const { return m_tray; }
+
+public slots:
+    void IconTray(QSystemTrayIcon::ActivationReason reason);
+
+signals:
+    void ViewAlarmWindow1Click();
+    void ExitVantrelPlanner1Click();
+
+private:
+    QSystemTrayIcon* m_tray;
+    QMenu* PopupMenu1;
+};
+
+} // namespace vantrel
