@@ -85,48 +85,57 @@ int Database::checkFile(const QString& path, const TableDef& def) const {
 // has yet to be made in it.
 bool Database::inspectFile(const QString& path, const TableDef& def, int version) const {
     if (!QFileInfo::exists(path) || QFileInfo(path).size() == 0) return true;
-    const QString name = m_name + QStringLiteral("-inspect");
     bool needsTable = false;
+    const QString problem = lookInto(path, QStringLiteral("-inspect"), true, [&](QSqlQuery& q) -> QString {
+        if (!q.exec(QStringLiteral("PRAGMA quick_check")) || !q.next()) return q.lastError().text();
+        if (q.value(0).toString() != QLatin1String("ok"))
+            return QStringLiteral("it is damaged (%1)").arg(q.value(0).toString());
+        q.finish();
+        QStringList tables;
+        if (q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
+            while (q.next())
+                tables << q.value(0).toString();
+        q.finish();
+        if (!tables.contains(def.name, Qt::CaseInsensitive)) {
+            needsTable = tables.isEmpty() || tables == QStringList{QStringLiteral("sqlite_sequence")};
+            return needsTable ? QString() : QStringLiteral("it holds no table \"%1\"").arg(def.name);
+        }
+        QStringList columns;
+        if (q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(def.name)))
+            while (q.next())
+                columns << q.value(1).toString();
+        q.finish();
+        for (const FieldDef& f : def.fields)
+            if (f.since <= std::max(version, 1) && !columns.contains(f.name, Qt::CaseInsensitive))
+                return QStringLiteral("its table has no field %1").arg(f.name);
+        return QString();
+    });
+    if (!problem.isEmpty()) throw DataError(unusable(path, problem));
+    return needsTable;
+}
+
+// Opens one table file on a connection of its own (read-only or not), hands a statement to
+// `look`, and closes it again. The problem met, empty when none.
+QString Database::lookInto(const QString& path, const QString& suffix, bool readOnly,
+                           const std::function<QString(QSqlQuery&)>& look) const {
+    const QString name = m_name + suffix;
     QString problem;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=1500"));
+        db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=1500")
+                                      : QStringLiteral("QSQLITE_BUSY_TIMEOUT=1500"));
         if (!db.open()) {
             problem = db.lastError().text();
         } else {
             QSqlQuery q(db);
-            if (!q.exec(QStringLiteral("PRAGMA quick_check")) || !q.next())
-                problem = q.lastError().text();
-            else if (q.value(0).toString() != QLatin1String("ok"))
-                problem = QStringLiteral("it is damaged (%1)").arg(q.value(0).toString());
+            problem = look(q);
             q.finish();
-            QStringList tables;
-            if (problem.isEmpty() &&
-                q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
-                while (q.next())
-                    tables << q.value(0).toString();
-            q.finish();
-            if (problem.isEmpty() && !tables.contains(def.name, Qt::CaseInsensitive)) {
-                needsTable = tables.isEmpty() || tables == QStringList{QStringLiteral("sqlite_sequence")};
-                if (!needsTable) problem = QStringLiteral("it holds no table \"%1\"").arg(def.name);
-            } else if (problem.isEmpty()) {
-                QStringList columns;
-                if (q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(def.name)))
-                    while (q.next())
-                        columns << q.value(1).toString();
-                q.finish();
-                for (const FieldDef& f : def.fields)
-                    if (problem.isEmpty() && f.since <= std::max(version, 1) &&
-                        !columns.contains(f.name, Qt::CaseInsensitive))
-                        problem = QStringLiteral("its table has no field %1").arg(f.name);
-            }
             db.close();
         }
     }
     QSqlDatabase::removeDatabase(name);
-    if (!problem.isEmpty()) throw DataError(unusable(path, problem));
-    return needsTable;
+    return problem;
 }
 
 void Database::prepareFolder(const QString& dataDir) {
@@ -150,27 +159,16 @@ void Database::prepareFolder(const QString& dataDir) {
 // at it: a read-only look cannot do that, and would refuse a file that is only interrupted.
 void Database::recoverInterruptedWrite(const QString& path) const {
     if (!QFileInfo(journalOf(path)).isFile()) return;
-    const QString name = m_name + QStringLiteral("-recover");
-    QString problem;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=1500"));
-        if (!db.open()) {
-            problem = db.lastError().text();
-        } else {
-            QSqlQuery q(db);
-            // The first read takes the lock at which SQLite plays the journal back.
-            if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next())
-                problem = q.lastError().text();
-            q.finish();
-            db.close();
-        }
-    }
-    QSqlDatabase::removeDatabase(name);
+    // The first read takes the lock at which SQLite plays the journal back.
+    const QString problem = lookInto(path, QStringLiteral("-recover"), false, [](QSqlQuery& q) {
+        return q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) && q.next()
+                   ? QString()
+                   : q.lastError().text();
+    });
     if (!problem.isEmpty())
         throw DataError(unusable(
             path, QStringLiteral("its last write, cut short, could not be rolled back (%1)").arg(problem)));
+    qCInfo(lcData) << "rolled back the write cut short in" << path;
 }
 
 // A commit over several table files writes a super-journal beside the main file, and a crash can

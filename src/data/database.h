@@ -68,6 +68,8 @@ private:
     // The file's version (0 when it has none or does not exist yet).
     int checkFile(const QString& path, const TableDef& def) const;
     void recoverInterruptedWrite(const QString& path) const;
+    QString lookInto(const QString& path, const QString& suffix, bool readOnly,
+                     const std::function<QString(QSqlQuery&)>& look) const;
     void removeLeftoverJournals();
     bool inspectFile(const QString& path, const TableDef& def, int version) const;
     void keepCopyBeforeUpgrade(const QString& path, int version) const;

@@ -40,10 +40,12 @@ Opened openAgain(const QString& dataDir) {
     test::startUnprivileged(p, helper(), {dataDir, QStringLiteral("check")});
     p.waitForFinished(20000);
     Opened o;
-    o.output = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+    // The keys come on standard output; the trace of the opening goes to standard error.
+    const QString keys = QString::fromUtf8(p.readAllStandardOutput());
+    o.output = keys + QString::fromUtf8(p.readAllStandardError());
     o.ok = p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
     if (o.ok)
-        for (const QString& line : o.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        for (const QString& line : keys.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
             o.plans.insert(line.toInt());
     return o;
 }
