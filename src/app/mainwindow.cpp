@@ -190,6 +190,13 @@ void TfrmMain::buildTray() {
     m_tray = new TrayIcon(windowIcon(), this);
     connect(m_tray, &TrayIcon::ViewAlarmWindow1Click, this, &TfrmMain::ViewAlarmWindow1Click);
     connect(m_tray, &TrayIcon::ExitVantrelPlanner1Click, this, &TfrmMain::ExitVantrelPlanner1Click);
+    connect(m_tray, &TrayIcon::DismissAllRemindersClick, m_reminders.get(), &ReminderDispatcher::dismissAll);
+    connect(m_reminders.get(), &ReminderDispatcher::refillNeeded, this, [this](const QString& text) {
+        if (trayAvailable())
+            m_tray->showMessage(text, false);
+        else
+            Messages::warningWithoutWaiting(this, text);
+    });
     m_tray->show();
     m_fileExit->setVisible(!trayAvailable());
 }

@@ -20,6 +20,11 @@ TrayIcon::TrayIcon(const QIcon& icon, QObject* parent) : QObject(parent) {
     view->setObjectName(QStringLiteral("ViewAlarmWindow1"));
     PopupMenu1->addAction(view);
     connect(view, &QAction::triggered, this, &TrayIcon::ViewAlarmWindow1Click);
+    auto* dismiss = new QAction(QStringLiteral("Dismiss All Reminders"), this);
+    dismiss->setObjectName(QStringLiteral("DismissAllReminders1"));
+    PopupMenu1->addAction(dismiss);
+    connect(dismiss, &QAction::triggered, this, &TrayIcon::DismissAllRemindersClick);
+    PopupMenu1->addSeparator();
     auto* exit = new QAction(QStringLiteral("E&xit Vantrel Planner"), this);
     exit->setObjectName(QStringLiteral("ExitVantrelPlanner1"));
     PopupMenu1->addAction(exit);
@@ -36,8 +41,9 @@ void TrayIcon::hide() {
     m_tray->hide();
 }
 
-void TrayIcon::showMessage(const QString& text) {
-    m_tray->showMessage(QString::fromLatin1(kAppTitle), text, QSystemTrayIcon::Warning);
+void TrayIcon::showMessage(const QString& text, bool warning) {
+    m_tray->showMessage(QString::fromLatin1(kAppTitle), text,
+                        warning ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information);
 }
 
 void TrayIcon::IconTray(QSystemTrayIcon::ActivationReason reason) {

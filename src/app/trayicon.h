@@ -1,6 +1,6 @@
 #pragma once
-// The icon in the notification area and its menu: "&View Vantrel Planner Window" and
-// "E&xit Vantrel Planner". A double click shows the window; the right button opens the menu; a
+// The icon in the notification area and its menu: "&View Vantrel Planner Window", "Dismiss All
+// Reminders" and "E&xit Vantrel Planner". A double click shows the window; the right button opens the menu; a
 // single left click does nothing.
 #include <QObject>
 #include <QSystemTrayIcon>
@@ -16,7 +16,7 @@ public:
 
     void show();
     void hide();
-    void showMessage(const QString& text);
+    void showMessage(const QString& text, bool warning = true);
     QSystemTrayIcon* icon() const { return m_tray; }
 
 public slots:
@@ -24,6 +24,7 @@ public slots:
 
 signals:
     void ViewAlarmWindow1Click();
+    void DismissAllRemindersClick();
     void ExitVantrelPlanner1Click();
 
 private:

@@ -61,6 +61,14 @@ const Field kWindow[] = {
     byteField("colorscheme", &Settings::colorscheme),
 };
 
+const Field kReminders[] = {
+    boolField("RemindAgain", &Settings::RemindAgain),
+    intField("RemindAgainMinutes", &Settings::RemindAgainMinutes),
+    intField("RemindAgainTimes", &Settings::RemindAgainTimes),
+    intField("CatchUpHours", &Settings::CatchUpHours),
+    intField("ShowRemindersAs", &Settings::ShowRemindersAs),
+};
+
 // Reads one field into the record; throws SettingsError with the stored messages.
 void readField(const SettingsStore& store, const char* key, const Field& f, Settings& s) {
     const auto v = store.value(key, f.name);
@@ -129,6 +137,18 @@ std::optional<QString> LoadSettings(Settings& s, SettingsStore& store, QString* 
         // The rest of the general group keeps what the record held.
         if (generalProblem) *generalProblem = e.message();
     }
+    // Each value of the later group stands alone: one missing keeps its default without a word.
+    std::optional<QString> mistyped;
+    for (const Field& f : kReminders) {
+        if (!store.value(kRemindersKey, f.name)) continue;
+        try {
+            Settings read = s;
+            readField(store, kRemindersKey, f, read);
+            s = read;
+        } catch (const SettingsError& e) {
+            if (!mistyped) mistyped = e.message();
+        }
+    }
     store.createKey(kWindowKey);
     try {
         for (const Field& f : kWindow)
@@ -136,7 +156,7 @@ std::optional<QString> LoadSettings(Settings& s, SettingsStore& store, QString* 
     } catch (const SettingsError& e) {
         return e.message();
     }
-    return std::nullopt;
+    return mistyped;
 }
 
 void SaveSettings(const Settings& s, SettingsStore& store) {
@@ -146,6 +166,9 @@ void SaveSettings(const Settings& s, SettingsStore& store) {
     store.createKey(kWindowKey);
     for (const Field& f : kWindow)
         store.setValue(kWindowKey, f.name, toStored(f, s));
+    store.createKey(kRemindersKey);
+    for (const Field& f : kReminders)
+        store.setValue(kRemindersKey, f.name, toStored(f, s));
     store.save();
 }
 

@@ -13,6 +13,9 @@ namespace vantrel {
 
 inline constexpr const char* kGeneralKey = "\\SOFTWARE\\Vantrel\\Planner";
 inline constexpr const char* kWindowKey = "\\Software\\Vantrel\\Planner\\Main";
+// The options that came after the first version, in a group of their own: a value missing there
+// (any install from before) simply keeps its default.
+inline constexpr const char* kRemindersKey = "\\Software\\Vantrel\\Planner\\Reminders";
 inline constexpr const char* kAppTitle = "Vantrel Planner";
 
 struct Settings {
@@ -41,6 +44,13 @@ struct Settings {
     int docpan1h = 120;
     int docpan2h = 120;
     int colorscheme = 0;
+
+    // Reminders group.
+    bool RemindAgain = false;    // a dose not answered is reminded again
+    int RemindAgainMinutes = 10; // every so many minutes
+    int RemindAgainTimes = 3;    // at most so many times
+    int CatchUpHours = 12;       // at start, reminders missed in so many hours are listed (0: none)
+    int ShowRemindersAs = 2;     // 0 the program's window, 1 a desktop notification, 2 both
 
     bool operator==(const Settings&) const = default;
 };

@@ -288,6 +288,9 @@ void Database::attachTable(const QString& schema, const QString& path, const QSt
         if (!q.exec()) throw DataError(unusable(path, q.lastError().text()));
     }
     if (create && !q.exec(def.createSql(schema))) throw DataError(unusable(path, q.lastError().text()));
+    if (create)
+        for (const QString& index : def.indexes)
+            if (!q.exec(index.arg(schema))) throw DataError(unusable(path, q.lastError().text()));
     // The plans are what reminders stand on: they go to disk at every change. The calendar's
     // scratch rows are rebuilt at every refresh and need no such care.
     const char* sync = def.fullSync ? "FULL" : def.name == QLatin1String("drplanner") ? "OFF" : "NORMAL";

@@ -24,6 +24,7 @@ struct TableDef {
     std::vector<FieldDef> fields;
     QString key; // the AutoInc field; empty where the table has none
     bool fullSync = false;
+    QStringList indexes = {}; // made with the table: CREATE ... INDEX statements, %1 the schema
 
     QString fileName() const { return name + QStringLiteral(".DAT"); }
     int fieldIndex(const QString& field) const; // case-insensitive; -1 when unknown

@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -105,6 +106,99 @@ TfrmActiveNotif::TfrmActiveNotif(Context& ctx, const ReminderOccurrence& o)
         lblAudioFile->setText(r.AUDIOFILE);
         MediaPlayer2->show();
     }
+    // Whom it is for, where the household has more than one person.
+    if (o.showPerson) {
+        auto* person =
+            label(this, "lblFor", QStringLiteral("For: ") + displayText(o.personName, kShortDisplay), 8, 0);
+        insertBelow(notifname, person, 16);
+    }
+    buildAnswers(strip);
+    if (!o.refillWarning.isEmpty())
+        addLineAboveButtons("lblRefill", o.refillWarning, QStringLiteral("#805000"));
+}
+
+// A dose is answered taken, skipped or snoozed, in a row of its own above the OK strip; an
+// appointment can be snoozed, from the strip itself.
+void TfrmActiveNotif::buildAnswers(QWidget* strip) {
+    QWidget* row = strip;
+    int x = 8;
+    if (m_occurrence.dose()) {
+        row = new QWidget(this);
+        row->setObjectName(QStringLiteral("Panel2"));
+        row->setGeometry(0, strip->y(), kClientWidth, kAnswerRow);
+        strip->move(strip->x(), strip->y() + kAnswerRow);
+        setFixedSize(width(), height() + kAnswerRow);
+        const auto button = [&](const char* name, const QString& text, QChar state) {
+            auto* b = new QPushButton(text, row);
+            b->setObjectName(QString::fromLatin1(name));
+            b->setGeometry(x, 4, 84, 25);
+            x += 92;
+            connect(b, &QPushButton::clicked, this, [this, state] { answer(state); });
+        };
+        button("btnTaken", QStringLiteral("&Taken"), u'T');
+        button("btnSkip", QStringLiteral("&Skip"), u'S');
+    }
+    btnSnooze = new QPushButton(QStringLiteral("S&nooze"), row);
+    btnSnooze->setObjectName(QStringLiteral("btnSnooze"));
+    btnSnooze->setGeometry(x, m_occurrence.dose() ? 4 : 8, m_occurrence.dose() ? 86 : 81, 25);
+    m_snoozeMenu = new QMenu(btnSnooze);
+    m_snoozeMenu->setObjectName(QStringLiteral("SnoozeMenu"));
+    for (int minutes : kSnoozeMinutes) {
+        QAction* a = m_snoozeMenu->addAction(QStringLiteral("%1 minutes").arg(minutes));
+        a->setObjectName(QStringLiteral("snooze%1").arg(minutes));
+        connect(a, &QAction::triggered, this, [this, minutes] { snooze(minutes); });
+    }
+    connect(m_snoozeMenu, &QMenu::aboutToShow, this, &TfrmActiveNotif::updateSnooze);
+    btnSnooze->setMenu(m_snoozeMenu);
+    updateSnooze();
+}
+
+double TfrmActiveNotif::snoozeUntil(int minutes) const {
+    const double until = m_ctx.clock->nowValue() + minutes * dt::kMinute;
+    // Never later than the plan's next occurrence: a longer choice is shortened to it.
+    return m_occurrence.nextEventTime > 0 ? std::min(until, m_occurrence.nextEventTime) : until;
+}
+
+// With less than five minutes before the plan's next occurrence, there is nothing to snooze to.
+void TfrmActiveNotif::updateSnooze() {
+    const bool room =
+        m_occurrence.nextEventTime <= 0 || m_occurrence.nextEventTime - m_ctx.clock->nowValue() >=
+                                               kSnoozeMinutes[0] * dt::kMinute - dt::kSecond / 2;
+    btnSnooze->setEnabled(room);
+    for (QAction* a : m_snoozeMenu->actions())
+        a->setEnabled(room);
+}
+
+void TfrmActiveNotif::answer(QChar state) {
+    m_answered = true;
+    emit answered(m_occurrence, state);
+    close();
+}
+
+void TfrmActiveNotif::snooze(int minutes) {
+    if (!btnSnooze->isEnabled()) return;
+    m_answered = true;
+    emit snoozed(m_occurrence, snoozeUntil(minutes));
+    close();
+}
+
+// The same reminder once more (reminded again, or back from a snooze): the window comes to the
+// front and its sound plays again.
+void TfrmActiveNotif::raiseAgain() {
+    show();
+    raise();
+    activateWindow();
+    AudioStarted = false;
+    updateSnooze();
+    if (!Timer1->isActive()) Timer1->start();
+}
+
+void TfrmActiveNotif::insertBelow(QWidget* anchor, QWidget* line, int height) {
+    const int from = anchor->geometry().bottom() + 1;
+    for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (w != line && w->y() >= from) w->move(w->x(), w->y() + height);
+    line->setGeometry(8, from, width() - 16, height);
+    setFixedSize(width(), this->height() + height);
 }
 
 // A long name wraps onto more lines and the window grows downwards (its top stays), so no part
@@ -124,19 +218,29 @@ void TfrmActiveNotif::fitNameLine(QWidget* strip) {
 
 // A line above the buttons says the sound could not play and why; the window grows downwards.
 void TfrmActiveNotif::showSoundProblem(const QString& why) {
+    addLineAboveButtons("lblSoundProblem", QStringLiteral("The sound could not be played: ") + why,
+                        QStringLiteral("#a00000"));
+    keepOnScreen();
+}
+
+// A line of its own colour above the buttons (the answers' row where there is one); the window
+// grows downwards.
+void TfrmActiveNotif::addLineAboveButtons(const char* name, const QString& text, const QString& colour) {
     auto* strip = findChild<QWidget*>(QStringLiteral("Panel1"));
-    auto* line = new QLabel(QStringLiteral("The sound could not be played: ") + why, this);
-    line->setObjectName(QStringLiteral("lblSoundProblem"));
+    auto* answers = findChild<QWidget*>(QStringLiteral("Panel2"));
+    QWidget* below = answers ? answers : strip;
+    auto* line = new QLabel(text, this);
+    line->setObjectName(QString::fromLatin1(name));
     line->setTextFormat(Qt::PlainText);
     line->setWordWrap(true);
-    line->setStyleSheet(QStringLiteral("color: #a00000;"));
+    line->setStyleSheet(QStringLiteral("color: %1;").arg(colour));
     const int width = this->width() - 16;
     const int needed = line->heightForWidth(width);
-    line->setGeometry(8, strip->y(), width, needed);
-    strip->move(strip->x(), strip->y() + needed + 4);
+    line->setGeometry(8, below->y(), width, needed);
+    for (QWidget* w : {answers, strip})
+        if (w) w->move(w->x(), w->y() + needed + 4);
     setFixedSize(this->width(), height() + needed + 4);
     line->show();
-    keepOnScreen();
 }
 
 void TfrmActiveNotif::keepOnScreen() {
@@ -152,15 +256,17 @@ TfrmActiveNotif::~TfrmActiveNotif() {
     if (m_player) m_player->stop();
 }
 
-TfrmActiveNotif* TfrmActiveNotif::open(Context& ctx, const ReminderOccurrence& occurrence) {
+TfrmActiveNotif* TfrmActiveNotif::open(Context& ctx, const ReminderOccurrence& occurrence, int stacked) {
     auto* w = new TfrmActiveNotif(ctx, occurrence);
     w->show();
     // Near the bottom-left corner of the screen, above the task bar. The top is that of a window
-    // with a message, so a shorter window ends higher.
+    // with a message, so a shorter window ends higher. Windows open together stand apart by a
+    // title bar's height, up and to the right, so none hides another.
     const QScreen* screen = QGuiApplication::primaryScreen();
     const int screenHeight = screen ? screen->geometry().height() : 768;
     const int frame = w->frameGeometry().height() - w->height();
-    w->move(10, screenHeight - (kClientHeight + frame) - 50);
+    const int titleBar = std::max(frame, w->style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    w->move(10 + stacked * titleBar, screenHeight - (kClientHeight + frame) - 50 - stacked * titleBar);
     // A window grown for a long name or a sound problem is kept off the task bar.
     w->keepOnScreen();
     w->raise();
@@ -215,7 +321,7 @@ void TfrmActiveNotif::closeEvent(QCloseEvent* e) {
     Timer1->stop();
     if (m_player) m_player->stop();
     e->accept();
-    emit closedWithOk(m_occurrence);
+    if (!m_answered) emit closedWithOk(m_occurrence);
 }
 
 } // namespace vantrel

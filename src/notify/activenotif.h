@@ -8,6 +8,7 @@
 #include <memory>
 
 class QLabel;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
@@ -22,17 +23,24 @@ public:
     static constexpr int kClientWidth = 286;
     static constexpr int kClientHeight = 161;
     static constexpr int kShortHeight = 118; // without a message
+    static constexpr int kAnswerRow = 33;    // a dose's row of answers
+    static constexpr int kSnoozeMinutes[] = {5, 10, 15, 30, 60};
 
     TfrmActiveNotif(Context& ctx, const ReminderOccurrence& occurrence);
     ~TfrmActiveNotif() override;
 
     // Opens a window for the request, shown and counting down.
-    static TfrmActiveNotif* open(Context& ctx, const ReminderOccurrence& occurrence);
+    // `stacked`: how many reminder windows are open already.
+    static TfrmActiveNotif* open(Context& ctx, const ReminderOccurrence& occurrence, int stacked = 0);
     const ReminderOccurrence& occurrence() const { return m_occurrence; }
 
     bool audioStarted() const { return AudioStarted; }
     // Moves the window into the screen's available area where it sticks out.
     void keepOnScreen();
+    // The same reminder once more: to the front, its sound again.
+    void raiseAgain();
+    // When a snooze of so many minutes ends: never after the plan's next occurrence.
+    double snoozeUntil(int minutes) const;
 
 public slots:
     void Timer1Timer();
@@ -41,6 +49,10 @@ public slots:
 signals:
     // What the person did with the window: OK (or the close box) closed it.
     void closedWithOk(const ReminderOccurrence& occurrence);
+    // "&Taken" ("T") or "&Skip" ("S").
+    void answered(const ReminderOccurrence& occurrence, QChar state);
+    // A choice of "S&nooze": the window closes and comes back then.
+    void snoozed(const ReminderOccurrence& occurrence, double until);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -49,6 +61,12 @@ private:
     void startAudio();
     void fitNameLine(QWidget* strip);
     void showSoundProblem(const QString& why);
+    void addLineAboveButtons(const char* name, const QString& text, const QString& colour);
+    void insertBelow(QWidget* anchor, QWidget* line, int height);
+    void buildAnswers(QWidget* strip);
+    void updateSnooze();
+    void answer(QChar state);
+    void snooze(int minutes);
 
     Context& m_ctx;
     ReminderOccurrence m_occurrence;
@@ -64,6 +82,9 @@ private:
     QTimer* Timer1;
     std::unique_ptr<platform::AudioPlayer> m_player;
     bool AudioStarted = false;
+    bool m_answered = false;
+    QPushButton* btnSnooze = nullptr;
+    QMenu* m_snoozeMenu = nullptr;
 };
 
 } // namespace vantrel

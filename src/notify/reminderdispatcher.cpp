@@ -1,8 +1,12 @@
 #include "notify/reminderdispatcher.h"
 
 #include "base/errors.h"
+#include "base/logging.h"
+#include "core/datetime.h"
 #include "core/shared.h"
 #include "notify/activenotif.h"
+#include "plans/doselog.h"
+#include "plans/pills.h"
 #include "session/context.h"
 #include "ui/messages.h"
 
@@ -32,7 +36,10 @@ ReminderDispatcher::~ReminderDispatcher() {
 }
 
 void ReminderDispatcher::attach() {
-    m_scheduler = std::make_unique<Scheduler>(m_ctx, *this);
+    m_log = std::make_unique<plans::DoseLog>(m_ctx.db);
+    m_memory = std::make_unique<plans::DoseLogMemory>(m_ctx.db);
+    m_scheduler = std::make_unique<Scheduler>(m_ctx, *this, m_memory.get());
+    m_scheduler->setDoseLog(m_log.get());
 }
 
 void ReminderDispatcher::tick() {
@@ -55,9 +62,102 @@ void ReminderDispatcher::tick() {
     }
 }
 
-void ReminderDispatcher::showPopup(const ReminderOccurrence& occurrence) {
+void ReminderDispatcher::showPopup(const ReminderOccurrence& raised) {
     m_reminders.removeAll(nullptr);
-    m_reminders.append(TfrmActiveNotif::open(m_ctx, occurrence));
+    // The same occurrence again (reminded again, back from a snooze): its window, if it is open.
+    for (TfrmActiveNotif* w : openReminders())
+        if (sameOccurrence(w->occurrence(), raised)) {
+            w->raiseAgain();
+            return;
+        }
+    ReminderOccurrence o = raised;
+    o.showPerson = profileCount() > 1;
+    if (o.dose()) o.refillWarning = refillWarning(o, true);
+    auto* w = TfrmActiveNotif::open(m_ctx, o, static_cast<int>(openReminders().size()));
+    connect(w, &TfrmActiveNotif::answered, this, &ReminderDispatcher::answer);
+    connect(w, &TfrmActiveNotif::snoozed, this, &ReminderDispatcher::snooze);
+    m_reminders.append(w);
+}
+
+bool ReminderDispatcher::sameOccurrence(const ReminderOccurrence& a, const ReminderOccurrence& b) {
+    return a.APPTID == b.APPTID && dt::roundToSecond(a.eventTime) == dt::roundToSecond(b.eventTime);
+}
+
+int ReminderDispatcher::profileCount() const {
+    QSqlQuery& q = m_ctx.db.run(QStringLiteral("SELECT count(*) FROM patient"));
+    const int n = q.next() ? q.value(0).toInt() : 0;
+    q.finish();
+    return n;
+}
+
+// The row of the occurrence in the log: the one it was raised with, or found (or made) now.
+int ReminderDispatcher::logRowOf(const ReminderOccurrence& o) {
+    if (o.LOGID >= 0) return o.LOGID;
+    return m_log->raise(o, m_ctx.clock->nowValue()).LOGID;
+}
+
+void ReminderDispatcher::answer(const ReminderOccurrence& o, QChar state) {
+    runOrSay([&] {
+        const bool written = m_log->answer(logRowOf(o), state, m_ctx.clock->nowValue());
+        qCDebug(lcReminders) << "APPTID" << o.APPTID << "answered" << state
+                             << (written ? "" : "(answered before)");
+        closeWindowsOf(o);
+        if (written && state == u'T' && o.dose()) refillWarning(o, false);
+    });
+}
+
+void ReminderDispatcher::snooze(const ReminderOccurrence& o, double until) {
+    runOrSay([&] {
+        m_log->snooze(logRowOf(o), until, m_ctx.clock->nowValue());
+        qCDebug(lcReminders).noquote()
+            << "APPTID" << o.APPTID << "snoozed until" << dt::formatDateTime(until);
+        closeWindowsOf(o);
+        if (m_scheduler) m_scheduler->snoozed(until);
+    });
+}
+
+// An answer that cannot be written (a full disk) is said; the window it came from is gone, and
+// the reminder stays raised.
+void ReminderDispatcher::runOrSay(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const std::exception& e) {
+        Messages::errorWithoutWaiting(m_window, errorText(e));
+    }
+}
+
+void ReminderDispatcher::closeWindowsOf(const ReminderOccurrence& o) {
+    for (TfrmActiveNotif* w : openReminders())
+        if (sameOccurrence(w->occurrence(), o)) w->close();
+}
+
+void ReminderDispatcher::dismissAll() {
+    for (TfrmActiveNotif* w : openReminders())
+        w->close();
+}
+
+// Below its warning, a counted medicine says so: in the dose's window, and once a day in the
+// notification area.
+QString ReminderDispatcher::refillWarning(const ReminderOccurrence& o, bool forWindow) {
+    const int medRef = m_ctx.db.isOpen() ? medicineOf(o.APPTID) : -1;
+    if (medRef < 0) return {};
+    const auto count = plans::pillCount(m_ctx.db, o.PATIENTREF, medRef);
+    if (!count || !count->low()) return {};
+    const QString text = plans::refillText(o.itemName, *count);
+    const QDate today = m_ctx.clock->now().date();
+    const auto key = qMakePair(o.PATIENTREF, medRef);
+    if (m_refillToldOn.value(key) != today) {
+        m_refillToldOn.insert(key, today);
+        emit refillNeeded(text);
+    }
+    return forWindow ? text : QString();
+}
+
+int ReminderDispatcher::medicineOf(int apptId) const {
+    QSqlQuery& q = m_ctx.db.run(QStringLiteral("SELECT MEDREF FROM planlist WHERE APPTID = ?"), {apptId});
+    const int medRef = q.next() ? q.value(0).toInt() : -1;
+    q.finish();
+    return medRef;
 }
 
 void ReminderDispatcher::SendRMail(const ReminderOccurrence& occurrence) {

@@ -4,6 +4,8 @@
 #include "notify/mailsender.h"
 #include "notify/scheduler.h"
 
+#include <QDate>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -15,6 +17,10 @@ class QWidget;
 namespace vantrel {
 
 class TfrmActiveNotif;
+namespace plans {
+class DoseLog;
+class DoseLogMemory;
+} // namespace plans
 
 // Sends the e-mail of one reminder. Without a transport no e-mail goes out.
 class MailTransport {
@@ -56,6 +62,13 @@ public:
     void tick();
 
     void showPopup(const ReminderOccurrence& occurrence) override;
+    // What the person did in a reminder window, written to the dose log; every window of that
+    // occurrence closes.
+    void answer(const ReminderOccurrence& occurrence, QChar state);
+    void snooze(const ReminderOccurrence& occurrence, double until);
+    // "Dismiss All Reminders": every reminder window closes; the reminders stay raised.
+    void dismissAll();
+    plans::DoseLog* doseLog() const { return m_log.get(); }
     void SendRMail(const ReminderOccurrence& occurrence) override;
     void planUnusable(int apptId, const QString& why) override;
     // How a warning reaches the user without holding the tick up.
@@ -65,10 +78,25 @@ public:
     void setMailTransport(std::unique_ptr<MailTransport> transport) { m_mail = std::move(transport); }
     MailTransport* mailTransport() const { return m_mail.get(); }
 
+signals:
+    // A counted medicine runs low: said in the notification area, once a day.
+    void refillNeeded(const QString& text);
+
 private:
+    static bool sameOccurrence(const ReminderOccurrence& a, const ReminderOccurrence& b);
+    int profileCount() const;
+    int logRowOf(const ReminderOccurrence& o);
+    int medicineOf(int apptId) const;
+    void closeWindowsOf(const ReminderOccurrence& o);
+    void runOrSay(const std::function<void()>& work);
+    QString refillWarning(const ReminderOccurrence& o, bool forWindow);
+
     Context& m_ctx;
     QWidget* m_window;
+    std::unique_ptr<plans::DoseLog> m_log;
+    std::unique_ptr<plans::DoseLogMemory> m_memory;
     std::unique_ptr<Scheduler> m_scheduler;
+    QHash<QPair<int, int>, QDate> m_refillToldOn;
     std::unique_ptr<MailTransport> m_mail;
     QList<QPointer<TfrmActiveNotif>> m_reminders;
     bool m_tickErrorShown = false;

@@ -2,6 +2,7 @@
 
 #include "base/logging.h"
 #include "core/datetime.h"
+#include "plans/doselog.h"
 #include "plans/occurrences.h"
 #include "plans/planstore.h"
 #include "session/context.h"
@@ -25,7 +26,8 @@ void Scheduler::tick() {
     if (m_ctx.settings.DisableNotifs) return;
     const double now = m_ctx.clock->nowValue();
     if (m_ctx.NotifsLoaded) {
-        const bool due = m_list.NotifCount() > 0 && now > m_list[0].NotifTime;
+        const bool due =
+            (m_list.NotifCount() > 0 && now > m_list[0].NotifTime) || (m_nextExtra > 0 && now >= m_nextExtra);
         if (!due && !listOutOfDate(now)) {
             // Nothing fell due before now: everything up to here is done.
             m_lastTick = now;
@@ -36,6 +38,22 @@ void Scheduler::tick() {
     }
     rebuild();
     m_ctx.NotifsLoaded = true;
+}
+
+ReminderOccurrence Scheduler::occurrenceOf(const plans::Plan& plan, double eventTime, double due) const {
+    ReminderOccurrence o;
+    o.APPTID = plan.APPTID;
+    o.due = due;
+    o.eventTime = dt::roundToSecond(eventTime);
+    o.PATIENTREF = plan.PATIENTREF;
+    o.APPTTYPE = plan.APPTTYPE;
+    o.personName = plan.personName;
+    o.itemName = plan.itemName;
+    o.itemFound = plan.itemFound;
+    if (plan.reminder) o.reminder = *plan.reminder;
+    const auto next = plans::firstOccurrenceFrom(plan, o.eventTime + dt::kSecond);
+    o.nextEventTime = next ? next->start : 0;
+    return o;
 }
 
 void Scheduler::rebuild() {
@@ -54,10 +72,15 @@ void Scheduler::rebuild() {
         double at;
         int order;
         ReminderOccurrence occurrence;
+        bool silent; // a plan without a reminder: its occurrence only goes into the log
     };
     QList<Due> due;
     NotifList list;
     QList<QPair<int, QString>> unusable;
+    m_nextExtra = 0;
+    const auto extraAt = [this](double at) {
+        if (at > 0 && (m_nextExtra == 0 || at < m_nextExtra)) m_nextExtra = at;
+    };
     // Every plan of every profile with its reminder row, in table order, so that of two
     // reminders at the same time the later plan is raised first.
     const QList<plans::Plan> all = plans::PlanStore(m_ctx.db).loadAll();
@@ -68,18 +91,17 @@ void Scheduler::rebuild() {
             if (!m_toldUnusable.contains(plan.APPTID)) unusable.append({plan.APPTID, *why});
             continue;
         }
-        for (double at : plans::remindersBetween(plan, doneUntil, now)) {
-            ReminderOccurrence o{plan.APPTID,
-                                 at,
-                                 at + plan.reminder->NOTIFMIN * dt::kMinute,
-                                 plan.PATIENTREF,
-                                 plan.APPTTYPE,
-                                 plan.personName,
-                                 plan.itemName,
-                                 plan.itemFound,
-                                 *plan.reminder};
-            due.append({at, order, o});
+        if (plan.reminder && plan.reminder->NOTIFTYPE == QLatin1String("N")) {
+            // No reminder: the occurrence has its row in the log at its own time.
+            if (!m_log) continue;
+            for (const plans::Occurrence& o : plans::occurrences(plan, doneUntil, now))
+                due.append({o.start, order, occurrenceOf(plan, o.start, o.start), true});
+            if (const auto next = plans::firstOccurrenceFrom(plan, listFrom)) extraAt(next->start);
+            continue;
         }
+        for (double at : plans::remindersBetween(plan, doneUntil, now))
+            due.append(
+                {at, order, occurrenceOf(plan, at + plan.reminder->NOTIFMIN * dt::kMinute, at), false});
         if (const auto at = plans::nextReminder(plan, listFrom)) list.AddNotif(plan.APPTID, *at);
     }
     for (const auto& [id, why] : unusable) {
@@ -91,12 +113,15 @@ void Scheduler::rebuild() {
     std::stable_sort(due.begin(), due.end(), [](const Due& a, const Due& b) {
         return a.at != b.at ? a.at < b.at : a.order > b.order;
     });
-    for (const Due& d : due) {
-        if (m_memory->wasRaised(d.occurrence.APPTID, d.at)) continue;
-        raise(d.occurrence);
-        m_memory->markRaised(d.occurrence);
+    for (Due& d : due) {
+        if (m_run.wasRaised(d.occurrence) || m_memory->wasRaised(d.occurrence)) continue;
+        d.occurrence.raisedAt = now;
+        remember(d.occurrence);
+        if (!d.silent) raise(d.occurrence);
     }
     m_memory->setDoneUntil(std::max(doneUntil, now));
+    m_run.setDoneUntil(std::max(doneUntil, now));
+    if (m_log) followTheLog(all, now, extraAt);
     m_list = list;
     m_first = m_list.first();
     m_rebuiltAt = now;
@@ -105,6 +130,79 @@ void Scheduler::rebuild() {
                                    << "pending, first at"
                                    << (m_list.NotifCount() ? dt::formatDateTime(m_list.first())
                                                            : QStringLiteral("none"));
+}
+
+// The occurrence is raised: remembered for the run, and in the log when there is one. A log that
+// cannot be written (a full disk) never keeps a reminder from being raised.
+void Scheduler::remember(ReminderOccurrence& o) {
+    m_run.markRaised(o);
+    try {
+        m_memory->markRaised(o);
+        if (m_log)
+            if (const auto row = m_log->find(o.APPTID, o.eventTime)) o.LOGID = row->LOGID;
+    } catch (const std::exception& e) {
+        qCWarning(lcReminders) << "the raising of APPTID" << o.APPTID << "could not be logged:" << e.what();
+    }
+}
+
+// What the log asks of the ticks: occurrences not answered in time become "M", a snoozed one
+// comes back when its snooze is over, and a dose not answered is reminded again when asked.
+void Scheduler::followTheLog(const QList<plans::Plan>& all, double now,
+                             const std::function<void(double)>& extraAt) {
+    QHash<int, const plans::Plan*> byId;
+    for (const plans::Plan& p : all)
+        byId.insert(p.APPTID, &p);
+    try {
+        m_log->markUnconfirmed(all, now);
+        for (const plans::DoseLogRow& row : m_log->inState(u'Z')) {
+            const plans::Plan* plan = byId.value(row.APPTID);
+            if (!plan || !plan->reminder) continue;
+            if (row.SNOOZEUNTIL > now) {
+                extraAt(row.SNOOZEUNTIL);
+                continue;
+            }
+            ReminderOccurrence o =
+                occurrenceOf(*plan, row.EVENTTIME, row.EVENTTIME - plan->reminder->NOTIFMIN * dt::kMinute);
+            o.LOGID = row.LOGID;
+            o.raisedAt = now;
+            m_log->raiseAgain(row.LOGID, now);
+            m_repeats.erase(row.LOGID);
+            qCDebug(lcReminders) << "snooze over for APPTID" << o.APPTID;
+            m_raiser.showPopup(o);
+        }
+        if (!m_ctx.settings.RemindAgain) return;
+        const double every = std::max(1, m_ctx.settings.RemindAgainMinutes) * dt::kMinute;
+        const int most = std::max(0, m_ctx.settings.RemindAgainTimes);
+        for (const plans::DoseLogRow& row : m_log->inState(u'R')) {
+            const plans::Plan* plan = byId.value(row.APPTID);
+            if (!plan || !plan->dose() || !plan->reminder || !plan->reminder->popup()) continue;
+            // Repeats that fell due while the program was not running count as done.
+            int& done =
+                m_repeats
+                    .try_emplace(row.LOGID, std::min(most, static_cast<int>((now - row.RAISEDAT) / every)))
+                    .first->second;
+            if (done >= most) continue;
+            const double next = row.RAISEDAT + (done + 1) * every;
+            if (next > now) {
+                extraAt(next);
+                continue;
+            }
+            done = std::min(most, static_cast<int>((now - row.RAISEDAT) / every));
+            ReminderOccurrence o =
+                occurrenceOf(*plan, row.EVENTTIME, row.EVENTTIME - plan->reminder->NOTIFMIN * dt::kMinute);
+            o.LOGID = row.LOGID;
+            o.raisedAt = now;
+            qCDebug(lcReminders) << "reminded again of APPTID" << o.APPTID << "time" << done << "of" << most;
+            m_raiser.showPopup(o);
+            if (done < most) extraAt(row.RAISEDAT + (done + 1) * every);
+        }
+    } catch (const std::exception& e) {
+        qCWarning(lcReminders) << "the dose log could not be followed:" << e.what();
+    }
+}
+
+void Scheduler::snoozed(double until) {
+    if (m_nextExtra == 0 || until < m_nextExtra) m_nextExtra = until;
 }
 
 void Scheduler::raise(const ReminderOccurrence& o) {

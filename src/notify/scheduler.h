@@ -8,11 +8,17 @@
 #include <QSet>
 #include <QString>
 #include <atomic>
+#include <functional>
+#include <map>
 #include <memory>
 
 namespace vantrel {
 
 struct Context;
+namespace plans {
+class DoseLog;
+struct Plan;
+} // namespace plans
 
 class ReminderRaiser {
 public:
@@ -47,6 +53,11 @@ public:
     // How many times the list has been rebuilt, for the bench.
     int rebuildCount() const { return m_rebuilds; }
     ReminderMemory& memory() { return *m_memory; }
+    // With a dose log the scheduler also logs plans without a reminder at their time, marks what
+    // was not answered in time, brings snoozed reminders back and reminds again when asked.
+    void setDoseLog(plans::DoseLog* log) { m_log = log; }
+    // A reminder was snoozed until then: a tick at that moment brings it back.
+    void snoozed(double until);
 
     // The list is rebuilt at least this often, so a reminder enters it before its time; and at
     // once when the clock jumps by more than kClockJump between two ticks.
@@ -56,6 +67,9 @@ public:
 private:
     bool listOutOfDate(double now) const;
     void raise(const ReminderOccurrence& o);
+    void remember(ReminderOccurrence& o);
+    ReminderOccurrence occurrenceOf(const plans::Plan& plan, double eventTime, double due) const;
+    void followTheLog(const QList<plans::Plan>& all, double now, const std::function<void(double)>& extraAt);
 
     Context& m_ctx;
     ReminderRaiser& m_raiser;
@@ -68,6 +82,10 @@ private:
     double m_rebuiltAt = 0;
     double m_lastTick = 0;
     QSet<int> m_toldUnusable;
+    InMemoryReminders m_run; // what this run raised, whatever the memory could keep
+    plans::DoseLog* m_log = nullptr;
+    double m_nextExtra = 0;       // the next moment the log asks a rebuild for; 0 when none
+    std::map<int, int> m_repeats; // reminders again, by log row: how many done
     int m_rebuilds = 0;
 };
 

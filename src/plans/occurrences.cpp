@@ -86,6 +86,20 @@ QList<Occurrence> occurrences(const Plan& p, double from, double to) {
     return out;
 }
 
+std::optional<Occurrence> firstOccurrenceFrom(const Plan& p, double from) {
+    if (unusableTimes(p.STARTTIME, p.REPEND) || std::isnan(from)) return std::nullopt;
+    if (!repeats(p)) {
+        const auto once = occurrences(p, from, dt::kLastUsable);
+        return once.isEmpty() ? std::nullopt : std::optional(once.first());
+    }
+    const double timeOfDay = dt::timeOf(p.STARTTIME);
+    auto day = fallsFrom(p, std::floor(std::max(from, dt::kFirstUsable)));
+    if (day && dt::roundToSecond(*day + timeOfDay) < from) day = fallsFrom(p, *day + 1);
+    if (!day) return std::nullopt;
+    const auto found = occurrences(p, *day, *day + 1);
+    return found.isEmpty() ? std::nullopt : std::optional(found.first());
+}
+
 std::optional<double> firstReminderFrom(const Plan& p, double from) {
     if (!p.reminder || p.reminder->NOTIFTYPE == QLatin1String("N") || unusableTimes(p) || !dt::usable(from))
         return std::nullopt;

@@ -30,6 +30,9 @@ constexpr int kMaxMinutesBefore = 7 * 1440;
 // However wide the span, the walk is bounded: at most one occurrence a day.
 QList<Occurrence> occurrences(const Plan& plan, double from, double to);
 
+// The first occurrence that starts at or after `from`, however far ahead, or nothing.
+std::optional<Occurrence> firstOccurrenceFrom(const Plan& plan, double from);
+
 // The reminders, which come the reminder's minutes before each occurrence.
 // How far ahead the pending list looks for a plan's first reminder.
 constexpr double kLookAheadDays = 2.0;

@@ -16,7 +16,7 @@ public:
     // Every reminder before this moment has been raised; 0 before the first rebuild.
     virtual double doneUntil() const = 0;
     virtual void setDoneUntil(double moment) = 0;
-    virtual bool wasRaised(int apptId, double due) const = 0;
+    virtual bool wasRaised(const ReminderOccurrence& o) const = 0;
     virtual void markRaised(const ReminderOccurrence& o) = 0;
 };
 
@@ -24,7 +24,9 @@ class InMemoryReminders : public ReminderMemory {
 public:
     double doneUntil() const override { return m_doneUntil; }
     void setDoneUntil(double moment) override;
-    bool wasRaised(int apptId, double due) const override { return m_raised.contains({apptId, due}); }
+    bool wasRaised(const ReminderOccurrence& o) const override {
+        return m_raised.contains({o.APPTID, o.due});
+    }
     void markRaised(const ReminderOccurrence& o) override { m_raised.insert({o.APPTID, o.due}); }
 
 private:

@@ -18,6 +18,11 @@ struct ReminderOccurrence {
     QString itemName; // the doctor's "First Last" or the medicine's name
     bool itemFound = false;
     plans::Reminder reminder;
+    double raisedAt = 0;      // when it was raised, 0 before
+    double nextEventTime = 0; // the plan's next appointment or dose after this one, 0 when none
+    int LOGID = -1;           // its row in the dose log, once it has one
+    bool showPerson = false;  // the household has more than one person: the window names whom
+    QString refillWarning;    // "Amoxicillin: 5 left, about 2 days. Time to refill."
 
     bool dose() const { return APPTTYPE == QLatin1String("M"); }
     // A few words that name it in a message or a log line.

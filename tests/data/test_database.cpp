@@ -288,7 +288,8 @@ private slots:
         {
             Database db;
             db.open(box.dataDir());
-            QCOMPARE(db.createdTables(), QStringList());
+            // The dose log came with version 2: its file is new, the others are the old ones.
+            QCOMPARE(db.createdTables(), QStringList({"doselog"}));
             QSqlQuery& q =
                 db.run("SELECT p.APPTID, p.REPTYPE, p.REPDAYS, n.NOTIFTEXT, d.LASTNAME, m.NAME, l.rxnum "
                        "FROM planlist p JOIN notif n ON n.NOTIFREF = p.NOTIFREF "
@@ -306,8 +307,13 @@ private slots:
                                         "3 W 246 With breakfast  Vitamin D RX-1234"}));
         }
         for (const TableDef& t : allTables())
-            QCOMPARE(sqlite(box.dataDir() + "/" + t.fileName(), "PRAGMA user_version").toInt(), 1);
-        QVERIFY(QDir(box.dataDir()).entryList({"*.version*"}).isEmpty()); // no upgrade, no copy
+            QCOMPARE(sqlite(box.dataDir() + "/" + t.fileName(), "PRAGMA user_version").toInt(),
+                     t.name == "mlref" ? 2 : 1);
+        // Only the file that was upgraded was copied first.
+        QCOMPARE(QDir(box.dataDir()).entryList({"*.version*"}), QStringList({"mlref.DAT.version1"}));
+        QCOMPARE(sqlite(box.dataDir() + "/mlref.DAT",
+                        "SELECT rxnum, PILLSONHAND IS NULL, PILLSPERDOSE, REFILLDAYS FROM mlref"),
+                 QStringLiteral("RX-1234|1|1|7"));
         test::Sandbox fresh;
         {
             Database db;
@@ -323,7 +329,7 @@ private slots:
     // file made now goes the same way, from version 1, and needs no copy.
     void anEarlierFileIsCopiedThenUpgraded() {
         const std::vector<Migration> laterVersion{
-            {"mlref", 2, {"ALTER TABLE %1.mlref ADD COLUMN PILLS INTEGER DEFAULT 30"}},
+            {"mlref", 3, {"ALTER TABLE %1.mlref ADD COLUMN PILLS INTEGER DEFAULT 30"}},
             {"patient", 2, {"ALTER TABLE %1.patient ADD COLUMN NICKNAME TEXT DEFAULT 'none'"}}};
         test::Sandbox box;
         const QString original = copyOfVersionOne(box);
@@ -340,7 +346,8 @@ private slots:
         }
         for (const char* t : {"mlref", "patient"}) {
             const QString file = box.dataDir() + "/" + t + ".DAT";
-            QCOMPARE(sqlite(file, "PRAGMA user_version"), QStringLiteral("2"));
+            QCOMPARE(sqlite(file, "PRAGMA user_version"),
+                     QString::fromLatin1(t == QByteArray("mlref") ? "3" : "2"));
             QCOMPARE(test::readAll(file + ".version1"), test::readAll(original + "/" + t + ".DAT"));
             QCOMPARE(QFileInfo(file + ".version1").permissions() & 0x0077, QFileDevice::Permissions());
         }
@@ -352,7 +359,7 @@ private slots:
             Database db("fresh", laterVersion);
             db.open(fresh.dataDir());
         }
-        QCOMPARE(sqlite(fresh.dataDir() + "/mlref.DAT", "PRAGMA user_version"), QStringLiteral("2"));
+        QCOMPARE(sqlite(fresh.dataDir() + "/mlref.DAT", "PRAGMA user_version"), QStringLiteral("3"));
         QVERIFY(sqlite(fresh.dataDir() + "/mlref.DAT", "PRAGMA table_info(mlref)").contains("PILLS"));
         QVERIFY(QDir(fresh.dataDir()).entryList({"*.version*"}).isEmpty());
     }
@@ -362,7 +369,7 @@ private slots:
         test::Sandbox box;
         copyOfVersionOne(box);
         Database db("failing", {{"patient", 2, {"ALTER TABLE %1.patient ADD COLUMN NICKNAME TEXT"}},
-                                {"mlref", 2, {"ALTER TABLE %1.mlref ADD COLUMN"}}});
+                                {"mlref", 3, {"ALTER TABLE %1.mlref ADD COLUMN"}}});
         QVERIFY(!errorOf([&] { db.open(box.dataDir()); }).isEmpty());
         QVERIFY(!db.isOpen());
         QVERIFY(!sqlite(box.dataDir() + "/patient.DAT", "PRAGMA table_info(patient)").contains("NICKNAME"));
