@@ -2,23 +2,32 @@
 #include "session/context.h"
 
 #include <QDialog>
+#include <optional>
 
 class QCheckBox;
+class QLineEdit;
 
 namespace vantrel {
 
-// Auto-start, the switch for all reminders, the phone format and waking from standby.
+// Auto-start, the switch for all reminders, the phone format and waking from standby; and how a
+// dose not answered is reminded again.
 class TfrmAdditionalOptions : public QDialog {
     Q_OBJECT
 public:
     TfrmAdditionalOptions(Context& ctx, QWidget* mainWindow);
 
+    static constexpr int kMostRemindMinutes = 240;
+    static constexpr int kMostRemindTimes = 20;
+
 public slots:
     void btnOKClick();
 
 private:
+    std::optional<QString> checkBoxes() const;
+
     Context& m_ctx;
-    QCheckBox *m_autoStart, *m_disable, *m_usPhone, *m_wake;
+    QCheckBox *m_autoStart, *m_disable, *m_usPhone, *m_wake, *chkRemindAgain;
+    QLineEdit *teRemindMinutes, *teRemindTimes;
 };
 
 } // namespace vantrel

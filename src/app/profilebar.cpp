@@ -3,6 +3,7 @@
 #include "app/profiledialogs.h"
 #include "core/shared.h"
 #include "data/removal.h"
+#include "plans/doselog.h"
 #include "ui/messages.h"
 
 #include <QComboBox>
@@ -118,8 +119,13 @@ void ProfileBar::btnRemoveProfileClick() {
         Messages::warning(m_host.window, QStringLiteral("At least one profile must be entered"));
         return;
     }
-    if (!Messages::confirm(m_host.window, QStringLiteral("Are you sure you want to remove this profile?")))
-        return;
+    QString question = QStringLiteral("Are you sure you want to remove this profile?");
+    // Its dose history goes with it; the question says so where there is any.
+    if (const int logged = plans::DoseLog(m_host.ctx.db).rowsOf(m_host.ctx.CurrentPatientRef))
+        question += QStringLiteral(" Its dose history (%1 %2) is removed with it.")
+                        .arg(logged)
+                        .arg(logged == 1 ? QStringLiteral("entry") : QStringLiteral("entries"));
+    if (!Messages::confirm(m_host.window, question)) return;
     data::removeProfile(m_host.ctx.db, m_host.ctx.CurrentPatientRef);
     for (data::Table* t : m_host.c().inOpeningOrder())
         t->reopen();

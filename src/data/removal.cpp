@@ -92,6 +92,7 @@ void removeProfile(Database& db, int patientRef) {
         removeAllLinks(db, kMedicine, patientRef);
         removeAllLinks(db, kDoctor, patientRef);
         removePlans(db, QStringLiteral("PATIENTREF = ?"), {patientRef});
+        db.run(QStringLiteral("DELETE FROM doselog WHERE PATIENTREF = ?"), {patientRef});
         db.run(QStringLiteral("DELETE FROM patient WHERE PATIENTREF = ?"), {patientRef});
     });
 }

@@ -153,7 +153,9 @@ void Scheduler::followTheLog(const QList<plans::Plan>& all, double now,
     for (const plans::Plan& p : all)
         byId.insert(p.APPTID, &p);
     try {
-        m_log->markUnconfirmed(all, now);
+        double nextCheck = 0;
+        m_log->markUnconfirmed(all, now, &nextCheck);
+        extraAt(nextCheck);
         for (const plans::DoseLogRow& row : m_log->inState(u'Z')) {
             const plans::Plan* plan = byId.value(row.APPTID);
             if (!plan || !plan->reminder) continue;

@@ -111,18 +111,26 @@ void DoseLog::setNote(int logId, const QString& note) {
     });
 }
 
-int DoseLog::markUnconfirmed(const QList<Plan>& plans, double now) {
+int DoseLog::markUnconfirmed(const QList<Plan>& plans, double now, double* nextCheck) {
     QHash<int, const Plan*> byId;
     for (const Plan& p : plans)
         byId.insert(p.APPTID, &p);
     int marked = 0;
+    if (nextCheck) *nextCheck = 0;
     for (const DoseLogRow& r : inState(u'R')) {
         const Plan* plan = byId.value(r.APPTID);
         // Twelve hours after its time, or its plan's next occurrence has come.
         const bool late = r.EVENTTIME + kUnconfirmedAfter <= now;
         const auto following = plan ? firstOccurrenceFrom(*plan, r.EVENTTIME + dt::kSecond) : std::nullopt;
         const bool next = following && following->start <= now;
-        if (!late && !next) continue;
+        if (!late && !next) {
+            if (nextCheck) {
+                double when = r.EVENTTIME + kUnconfirmedAfter;
+                if (following) when = std::min(when, following->start);
+                if (*nextCheck == 0 || when < *nextCheck) *nextCheck = when;
+            }
+            continue;
+        }
         m_db.transaction([&] {
             m_db.run(QStringLiteral("UPDATE doselog SET STATE = 'M' WHERE LOGID = ? AND STATE = 'R'"),
                      {r.LOGID})
@@ -140,6 +148,13 @@ QList<DoseLogRow> DoseLog::inState(QChar state) const {
 QList<DoseLogRow> DoseLog::history(int patientRef, double from, double to) const {
     return select(QStringLiteral("PATIENTREF = ? AND EVENTTIME >= ? AND EVENTTIME < ?"),
                   {patientRef, from, to}, QStringLiteral("ORDER BY EVENTTIME DESC, LOGID DESC"));
+}
+
+int DoseLog::rowsOf(int patientRef) const {
+    QSqlQuery& q = m_db.run(QStringLiteral("SELECT count(*) FROM doselog WHERE PATIENTREF = ?"), {patientRef});
+    const int n = q.next() ? q.value(0).toInt() : 0;
+    q.finish();
+    return n;
 }
 
 bool DoseLogMemory::wasRaised(const ReminderOccurrence& o) const {

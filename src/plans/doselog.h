@@ -54,13 +54,16 @@ public:
     void raiseAgain(int logId, double at);
     void setNote(int logId, const QString& note);
     // Rows still "R" twelve hours after their time, or once their plan's next occurrence has
-    // come, become "M". Returns how many did.
-    int markUnconfirmed(const QList<Plan>& plans, double now);
+    // come, become "M". Returns how many did; `nextCheck` gets the next moment one of those
+    // still "R" would (0 when none).
+    int markUnconfirmed(const QList<Plan>& plans, double now, double* nextCheck = nullptr);
 
     // Rows by state; the snoozed ones and the raised ones are what the scheduler watches.
     QList<DoseLogRow> inState(QChar state) const;
     // A profile's rows with EVENTTIME at or after `from` (and before `to`), newest first.
     QList<DoseLogRow> history(int patientRef, double from, double to) const;
+    // How many rows a profile has.
+    int rowsOf(int patientRef) const;
 
 private:
     QList<DoseLogRow> select(const QString& where, const QVariantList& values,

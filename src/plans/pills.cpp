@@ -43,8 +43,8 @@ std::optional<PillCount> pillCount(data::Database& db, int patientRef, int medRe
 
 QString onHandText(const PillCount& c) {
     const auto days = c.daysLeft();
-    if (!days) return QStringLiteral("On hand: %1").arg(c.onHand);
-    return QStringLiteral("On hand: %1 (%2 days)").arg(c.onHand).arg(static_cast<int>(std::floor(*days)));
+    if (!days) return QString::number(c.onHand);
+    return QStringLiteral("%1 (%2 days)").arg(c.onHand).arg(static_cast<int>(std::floor(*days)));
 }
 
 QString refillText(const QString& medicine, const PillCount& c) {
@@ -65,8 +65,9 @@ std::optional<QString> checkPillBoxes(const QString& onHand, const QString& perD
             return QStringLiteral("%1 must be between %2 and %3.").arg(what).arg(lowest).arg(highest);
         return std::nullopt;
     };
-    if (onHand.trimmed().isEmpty()) return std::nullopt; // not counted
-    if (auto m = check(onHand, 0, kMostPills, QStringLiteral("Pills on hand"))) return m;
+    // An empty count is not kept; the other two are stored all the same.
+    if (!onHand.trimmed().isEmpty())
+        if (auto m = check(onHand, 0, kMostPills, QStringLiteral("Pills on hand"))) return m;
     if (auto m = check(perDose, 1, kMostPerDose, QStringLiteral("Pills per dose"))) return m;
     return check(warnDays, 0, kMostWarnDays, QStringLiteral("The days of warning"));
 }

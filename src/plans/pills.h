@@ -22,7 +22,8 @@ struct PillCount {
 
 // The count of a person's medicine, or nothing when it is not counted.
 std::optional<PillCount> pillCount(data::Database& db, int patientRef, int medRef);
-// "On hand: 24 (12 days)", as the medicine's details show it.
+// "24 (12 days)": the count and how long it lasts, as the medicine's details show it after
+// "On hand:".
 QString onHandText(const PillCount& c);
 // "Amoxicillin: 5 left, about 2 days. Time to refill."
 QString refillText(const QString& medicine, const PillCount& c);
@@ -32,7 +33,7 @@ QString refillText(const QString& medicine, const PillCount& c);
 constexpr int kMostPills = 100000;
 constexpr int kMostPerDose = 100;
 constexpr int kMostWarnDays = 365;
-// The message for a typed count that is no whole number in its range, or nothing when it is one
+// The message for a typed box that is no whole number in its range, or nothing when all are
 // (an empty count is not counted, and so is fine).
 std::optional<QString> checkPillBoxes(const QString& onHand, const QString& perDose, const QString& warnDays);
 

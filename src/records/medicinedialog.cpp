@@ -1,5 +1,7 @@
 #include "records/medicinedialog.h"
 
+#include "plans/pills.h"
+
 #include "session/context.h"
 #include "ui/dialogs.h"
 #include "ui/messages.h"
@@ -110,6 +112,28 @@ void TfrmMedicine::buildControls() {
     ig->addWidget(new QLabel(QStringLiteral("Comments:"), m_info), 5, 0, 1, 2);
     ig->addWidget(DBMemo1, 6, 0, 1, 2);
     layout->addWidget(m_info);
+    // Pills on hand, for this person: left empty, they are not counted.
+    auto* pills = new QGroupBox(QStringLiteral("Pills on Hand"), this);
+    pills->setObjectName(QStringLiteral("PillsOnHand"));
+    auto* pg = new QGridLayout(pills);
+    auto small = [pills](const char* name) {
+        auto* e = new QLineEdit(pills);
+        e->setObjectName(QString::fromLatin1(name));
+        e->setFixedWidth(48);
+        return e;
+    };
+    tePillsOnHand = small("tePillsOnHand");
+    tePillsPerDose = small("tePillsPerDose");
+    teRefillDays = small("teRefillDays");
+    pg->addWidget(new QLabel(QStringLiteral("Pills on hand:"), pills), 0, 0);
+    pg->addWidget(tePillsOnHand, 0, 1);
+    pg->addWidget(new QLabel(QStringLiteral("Pills per dose:"), pills), 1, 0);
+    pg->addWidget(tePillsPerDose, 1, 1);
+    pg->addWidget(new QLabel(QStringLiteral("Warn when fewer than"), pills), 2, 0);
+    pg->addWidget(teRefillDays, 2, 1);
+    pg->addWidget(new QLabel(QStringLiteral("days left"), pills), 2, 2);
+    pg->setColumnStretch(3, 1);
+    layout->addWidget(pills);
     const QList<QWidget*> order{dbMedName, rbSelectMedicine, cbMedicine, rbAddMedicine, DBEdit2};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -136,6 +160,15 @@ void TfrmMedicine::showRow() {
     DBMemo1->setPlainText(field("COMMENTS"));
     if (m_mode == Mode::Edit)
         DBEdit2->setText(tbmlref.isEmpty() ? QString() : tbmlref.text(QStringLiteral("rxnum")));
+    const bool counted = m_mode == Mode::Edit && !tbmlref.isEmpty() && !tbmlref.isNull(QStringLiteral("PILLSONHAND"));
+    tePillsOnHand->setText(counted ? QString::number(tbmlref.integer(QStringLiteral("PILLSONHAND"))) : QString());
+    const bool linked = m_mode == Mode::Edit && !tbmlref.isEmpty();
+    tePillsPerDose->setText(linked && !tbmlref.isNull(QStringLiteral("PILLSPERDOSE"))
+                                ? QString::number(tbmlref.integer(QStringLiteral("PILLSPERDOSE")))
+                                : QStringLiteral("1"));
+    teRefillDays->setText(linked && !tbmlref.isNull(QStringLiteral("REFILLDAYS"))
+                              ? QString::number(tbmlref.integer(QStringLiteral("REFILLDAYS")))
+                              : QStringLiteral("7"));
 }
 
 void TfrmMedicine::showEvent(QShowEvent* e) {
@@ -179,12 +212,21 @@ void TfrmMedicine::writeRows() {
         tbmlref.edit();
     }
     tbmlref.setValue(QStringLiteral("rxnum"), DBEdit2->text());
+    const QString onHand = tePillsOnHand->text().trimmed();
+    tbmlref.setValue(QStringLiteral("PILLSONHAND"), onHand.isEmpty() ? QVariant() : QVariant(onHand.toInt()));
+    tbmlref.setValue(QStringLiteral("PILLSPERDOSE"), tePillsPerDose->text().trimmed().toInt());
+    tbmlref.setValue(QStringLiteral("REFILLDAYS"), teRefillDays->text().trimmed().toInt());
     tbmlref.post();
 }
 
 void TfrmMedicine::BitBtn1Click() {
     if (dbMedName->text().isEmpty()) {
         Messages::warning(this, QStringLiteral("Warning: Medicine name is required"));
+        return;
+    }
+    if (const auto problem =
+            plans::checkPillBoxes(tePillsOnHand->text(), tePillsPerDose->text(), teRefillDays->text())) {
+        Messages::warning(this, *problem);
         return;
     }
     // The medicine, its link and the prescription number land together or not at all.

@@ -38,6 +38,7 @@ private:
     QRadioButton *rbSelectMedicine, *rbAddMedicine;
     QComboBox* cbMedicine;
     QLineEdit *dbMedName, *DBEdit2, *DBEdit3, *DBEdit1;
+    QLineEdit *tePillsOnHand, *tePillsPerDose, *teRefillDays;
     QPlainTextEdit *DBMemo2, *DBMemo1;
 };
 

@@ -5,6 +5,7 @@
 #include "data/removal.h"
 #include "data/table.h"
 #include "plans/occurrences.h"
+#include "plans/pills.h"
 #include "records/medicinedialog.h"
 #include "ui/messages.h"
 #include "widgets/datagrid.h"
@@ -65,6 +66,7 @@ MedicinesPage::MedicinesPage(PageHost& host, QWidget* parent) : RecordsPage(host
     m_details->addLine(QStringLiteral("Medicine Name:"), QStringLiteral("NAME"));
     m_details->addLine(QStringLiteral("Active Ingredients:"), QStringLiteral("ACTIVEIN"));
     m_details->addLine(QStringLiteral("Side Effects:"), QStringLiteral("SIDEEFFECTS"));
+    m_details->addLine(QStringLiteral("On hand:"), QStringLiteral("ONHAND"));
     m_details->addMemo(QStringLiteral("Warnings:"), QStringLiteral("WARNINGS"));
     m_details->addMemo(QStringLiteral("Comments:"), QStringLiteral("COMMENTS"));
 }
@@ -113,9 +115,13 @@ bool MedicinesPage::DBAdvStringGrid3RowChanging(int newRow) {
 void MedicinesPage::showDetails() {
     data::Table& m = m_host.c().tbmedicine;
     QMap<QString, QString> values;
-    if (m.active() && !m.isEmpty())
+    if (m.active() && !m.isEmpty()) {
         for (const char* f : {"NAME", "ACTIVEIN", "SIDEEFFECTS", "WARNINGS", "COMMENTS"})
             values.insert(QString::fromLatin1(f), m.text(QString::fromLatin1(f)));
+        // The person's count of it, where one is kept.
+        const auto count = plans::pillCount(m_host.ctx.db, m_host.ctx.CurrentPatientRef, m.integer(QStringLiteral("MEDREF")));
+        values.insert(QStringLiteral("ONHAND"), count ? plans::onHandText(*count) : QStringLiteral("not counted"));
+    }
     m_details->show(values);
 }
 

@@ -172,6 +172,25 @@ private slots:
         QCOMPARE(Messages::shown(), QStringList({"At least one profile must be entered"}));
         QCOMPARE(profileList(f), QStringList({"Ben"}));
     }
+
+    // A profile with a dose history: the question says the history goes too, and only its own.
+    void removingAProfileSaysItsHistoryGoesWithIt() {
+        MainWindowFixture f({}, {}, {"Ann", "Ben"});
+        f.seed([](data::Database& db) {
+            const int patients[] = {1, 1, 2};
+            for (int day = 0; day < 3; ++day)
+                db.run(QStringLiteral("INSERT INTO doselog (PATIENTREF, APPTID, APPTTYPE, ITEMNAME, EVENTTIME, "
+                                      "RAISEDAT, STATE) VALUES (?, 7, 'M', 'Aspirin', ?, 0, 'T')"),
+                       {patients[day], 46000.0 + day});
+        });
+        Messages::clearShown();
+        Messages::setNextAnswer(QMessageBox::Yes);
+        f.window->btnRemoveProfileClick();
+        QCOMPARE(Messages::shown(),
+                 QStringList({"Are you sure you want to remove this profile? Its dose history (2 entries) is "
+                              "removed with it."}));
+        QCOMPARE(test::count(f.ctx.db, "doselog"), 1);
+    }
 };
 
 QTEST_MAIN(TestProfiles)

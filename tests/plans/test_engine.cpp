@@ -139,6 +139,31 @@ private slots:
         }
     }
 
+    // The occurrence after a moment (what a snooze may not pass, and what ends an unanswered
+    // dose) is the reference's next one, from random moments and from each occurrence itself.
+    void theNextOccurrenceIsTheReferencesNext() {
+        const quint32 seed = seedOfTheRun();
+        QRandomGenerator r(seed + 1);
+        int compared = 0;
+        for (const Plan& p : randomPlans(1000, seed)) {
+            const QList<double> all = reference(p, kYearStart, kYearEnd + 400);
+            QList<double> moments;
+            for (int i = 0; i < 4; ++i)
+                moments << kYearStart + r.bounded(365.0);
+            for (int i = 0; i < std::min<int>(3, all.size()); ++i)
+                moments << all[i] + dt::kSecond;
+            for (double from : moments) {
+                const auto next = std::find_if(all.begin(), all.end(), [&](double t) { return t >= from; });
+                const auto found = plans::firstOccurrenceFrom(p, from);
+                if (next == all.end() || *next >= kYearEnd + 300) continue; // past what the reference walked
+                ++compared;
+                QVERIFY2(found && found->start == *next,
+                         qPrintable(describe(p) + QStringLiteral(" from ") + dt::formatDateTime(from)));
+            }
+        }
+        QVERIFY(compared > 3000);
+    }
+
     // The calendar's rebuild, window after window through the year, writes each occurrence.
     void theCalendarShowsEveryOccurrence() {
         const quint32 seed = seedOfTheRun();
