@@ -18,6 +18,7 @@
 #include "notify/reminderdispatcher.h"
 #include "platform/sessionend.h"
 #include "records/doctorspage.h"
+#include "records/historypage.h"
 #include "records/medicinespage.h"
 #include "schedule/appointmentwizard.h"
 #include "schedule/calendarpage.h"
@@ -132,6 +133,7 @@ void TfrmMain::buildLayout() {
     dxSideBar1->addItem(QIcon(QStringLiteral(":/icons/doctors.svg")), QStringLiteral("Doctors"));
     dxSideBar1->addItem(QIcon(QStringLiteral(":/icons/medicines.svg")), QStringLiteral("Medicines"));
     dxSideBar1->addItem(QIcon(QStringLiteral(":/icons/calendar.svg")), QStringLiteral("Calendar"));
+    dxSideBar1->addItem(QIcon(QStringLiteral(":/icons/history.svg")), QStringLiteral("History"));
     navLayout->addWidget(dxSideBar1);
     connect(dxSideBar1, &NavBar::itemClicked, this, &TfrmMain::dxSideBar1ItemClick);
 
@@ -169,8 +171,13 @@ void TfrmMain::buildLayout() {
     m_medicines = new MedicinesPage(m_host, PageControlEx1);
     m_doctors = new DoctorsPage(m_host, PageControlEx1);
     TabSheet4 = new WelcomePage(PageControlEx1);
+    m_history = new HistoryPage(m_host, PageControlEx1);
+    connect(m_reminders.get(), &ReminderDispatcher::logChanged, m_history, [this] {
+        if (m_history->isVisible()) m_history->reload();
+    });
     for (QWidget* page : {static_cast<QWidget*>(m_calendar), static_cast<QWidget*>(m_medicines),
-                          static_cast<QWidget*>(m_doctors), static_cast<QWidget*>(TabSheet4)})
+                          static_cast<QWidget*>(m_doctors), static_cast<QWidget*>(TabSheet4),
+                          static_cast<QWidget*>(m_history)})
         PageControlEx1->addWidget(page);
     rightLayout->addWidget(PageControlEx1, 1);
 
@@ -328,8 +335,8 @@ void TfrmMain::setProfileBarVisible(bool visible) {
 void TfrmMain::dxSideBar1ItemClick(int index) {
     setProfileBarVisible(true);
     dxSideBar1->setCurrent(index);
-    // 0 doctors, 1 medicines, 2 calendar, 3 welcome page; any other index leaves the page.
-    const QList<QWidget*> pages{m_doctors, m_medicines, m_calendar, TabSheet4};
+    // 0 doctors, 1 medicines, 2 calendar, 3 history; any other index leaves the page.
+    const QList<QWidget*> pages{m_doctors, m_medicines, m_calendar, m_history};
     if (index >= 0 && index < pages.size()) PageControlEx1->setCurrentWidget(pages[index]);
 }
 
@@ -362,6 +369,7 @@ void TfrmMain::emailSettings1Click() {
 void TfrmMain::applyColorSchemeColours(int scheme) {
     m_medicines->applyColorScheme(scheme);
     m_doctors->applyColorScheme(scheme);
+    m_history->applyColorScheme(scheme);
 }
 
 void TfrmMain::applyColorScheme(int scheme) {
@@ -547,6 +555,7 @@ void TfrmMain::profileChanged(int patientRef) {
     m_medicines->switchProfile(patientRef);
     m_doctors->switchProfile(patientRef);
     m_calendar->switchProfile(patientRef);
+    m_history->switchProfile(patientRef);
 }
 
 void TfrmMain::sortLists() {

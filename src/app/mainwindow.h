@@ -24,6 +24,7 @@ namespace vantrel {
 
 class CalendarPage;
 class DoctorsPage;
+class HistoryPage;
 class MedicinesPage;
 class NavBar;
 class ProfileBar;
@@ -56,6 +57,7 @@ public:
     Context& context() { return m_ctx; }
     CalendarPage* calendarPage() const { return m_calendar; }
     DoctorsPage* doctorsPage() const { return m_doctors; }
+    HistoryPage* historyPage() const { return m_history; }
     MedicinesPage* medicinesPage() const { return m_medicines; }
     QSystemTrayIcon* trayIcon() const { return m_tray ? m_tray->icon() : nullptr; }
     QTimer* notiftimer() const { return m_notiftimer; }
@@ -141,6 +143,7 @@ private:
     CalendarPage* m_calendar = nullptr;
     MedicinesPage* m_medicines = nullptr;
     DoctorsPage* m_doctors = nullptr;
+    HistoryPage* m_history = nullptr;
     WelcomePage* TabSheet4 = nullptr;
 
     TrayIcon* m_tray = nullptr;

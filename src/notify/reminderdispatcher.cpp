@@ -104,6 +104,7 @@ void ReminderDispatcher::answer(const ReminderOccurrence& o, QChar state) {
         closeWindowsOf(o);
         if (written && state == u'T' && o.dose()) refillWarning(o, false);
     });
+    emit logChanged();
 }
 
 void ReminderDispatcher::snooze(const ReminderOccurrence& o, double until) {
@@ -114,6 +115,7 @@ void ReminderDispatcher::snooze(const ReminderOccurrence& o, double until) {
         closeWindowsOf(o);
         if (m_scheduler) m_scheduler->snoozed(until);
     });
+    emit logChanged();
 }
 
 // An answer that cannot be written (a full disk) is said; the window it came from is gone, and

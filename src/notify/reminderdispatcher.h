@@ -81,6 +81,8 @@ public:
 signals:
     // A counted medicine runs low: said in the notification area, once a day.
     void refillNeeded(const QString& text);
+    // A reminder was answered or snoozed: the log holds something new.
+    void logChanged();
 
 private:
     static bool sameOccurrence(const ReminderOccurrence& a, const ReminderOccurrence& b);

@@ -3,6 +3,7 @@
 #include "core/datetime.h"
 #include "data/database.h"
 #include "plans/occurrences.h"
+#include "plans/pills.h"
 
 #include <QSqlQuery>
 
@@ -74,17 +75,37 @@ bool DoseLog::answer(int logId, QChar state, double at) {
                      "UPDATE doselog SET STATE = ?, ACTEDAT = ?, SNOOZEUNTIL = NULL WHERE LOGID = ?"),
                  {QString(state), at, logId})
             .finish();
-        if (state == u'T' && r->APPTTYPE == QLatin1String("M"))
-            // The dose's pills go off the count of the person's medicine, where it is counted.
-            m_db.run(QStringLiteral(
-                         "UPDATE mlref SET PILLSONHAND = max(0, PILLSONHAND - coalesce(PILLSPERDOSE, 1)) "
-                         "WHERE PILLSONHAND IS NOT NULL AND PATIENTREF = ? AND MEDREF = "
-                         "(SELECT MEDREF FROM planlist WHERE APPTID = ?)"),
-                     {r->PATIENTREF, r->APPTID})
-                .finish();
+        if (state == u'T') countPills(*r, -1);
         written = true;
     });
     return written;
+}
+
+bool DoseLog::setAnswer(int logId, QChar state, double at) {
+    bool written = false;
+    m_db.transaction([&] {
+        const auto r = row(logId);
+        if (!r) return;
+        m_db.run(QStringLiteral(
+                     "UPDATE doselog SET STATE = ?, ACTEDAT = ?, SNOOZEUNTIL = NULL WHERE LOGID = ?"),
+                 {QString(state), at, logId})
+            .finish();
+        const bool wasTaken = r->STATE == QLatin1String("T");
+        if (state == u'T' && !wasTaken) countPills(*r, -1);
+        if (state != u'T' && wasTaken) countPills(*r, +1);
+        written = true;
+    });
+    return written;
+}
+
+// The dose's pills on the count of the person's medicine, where it is counted; never below none.
+void DoseLog::countPills(const DoseLogRow& r, int sign) {
+    if (r.APPTTYPE != QLatin1String("M")) return;
+    m_db.run(QStringLiteral("UPDATE mlref SET PILLSONHAND = min(?, max(0, PILLSONHAND + ? * coalesce(PILLSPERDOSE, 1))) "
+                            "WHERE PILLSONHAND IS NOT NULL AND PATIENTREF = ? AND MEDREF = "
+                            "(SELECT MEDREF FROM planlist WHERE APPTID = ?)"),
+             {kMostPills, sign, r.PATIENTREF, r.APPTID})
+        .finish();
 }
 
 void DoseLog::snooze(int logId, double until, double at) {

@@ -48,6 +48,10 @@ public:
     // its person's medicine, in the same transaction. False, and nothing written, when it was
     // taken or skipped already.
     bool answer(int logId, QChar state, double at);
+    // Sets the answer afterwards, from the history: "T" taken at `at`, or "S". Whatever it was
+    // before; the pills follow (a dose taken takes them off, one no longer taken gives them
+    // back). False when there is no such row.
+    bool setAnswer(int logId, QChar state, double at);
     // Snoozed until `until`; the scheduler brings it back then.
     void snooze(int logId, double until, double at);
     // Raised again after its snooze: "R" once more.
@@ -66,6 +70,8 @@ public:
     int rowsOf(int patientRef) const;
 
 private:
+    // The pills of the row's dose, off the count (`sign` -1) or back on it (+1).
+    void countPills(const DoseLogRow& r, int sign);
     QList<DoseLogRow> select(const QString& where, const QVariantList& values,
                              const QString& order = {}) const;
     data::Database& m_db;

@@ -77,6 +77,13 @@ QString openFileName(QWidget* parent, const QString& folder, const QString& filt
     return QFileDialog::getOpenFileName(parent, QString(), folder, qtFilter(filter));
 }
 
+QString saveFileName(QWidget* parent, const QString& suggested, const QString& filter) {
+    if (Context* ctx = Context::current();
+        ctx && (ctx->hooks.answerMessages || !ctx->hooks.nextFileNames.isEmpty()))
+        return ctx->hooks.nextFileNames.isEmpty() ? QString() : ctx->hooks.nextFileNames.takeFirst();
+    return QFileDialog::getSaveFileName(parent, QString(), suggested, qtFilter(filter));
+}
+
 int ShellOpen(const QString& target, QWidget* parent) {
     const Context* ctx = Context::current();
     const bool opened = ctx && ctx->hooks.desktopOpener ? ctx->hooks.desktopOpener(target)

@@ -31,6 +31,10 @@ QPushButton* addDialogButtons(QDialog* dialog, QBoxLayout* layout, const char* o
 // queued file name answers instead.
 QString openFileName(QWidget* parent, const QString& folder, const QString& filter);
 
+// The save-file dialog, starting at the suggested path: the chosen path, or empty on Cancel (the
+// dialog asks before a file is replaced). In test mode the next queued file name answers instead.
+QString saveFileName(QWidget* parent, const QString& suggested, const QString& filter);
+
 // Opens a web page or file with the desktop; shows "Error starting player program." and gives
 // -1 when that fails, else 0.
 int ShellOpen(const QString& target, QWidget* parent = nullptr);

@@ -125,14 +125,12 @@ TwoListPage buildTwoListPage(QWidget* page, const QString& title, const ListSect
     return p;
 }
 
-namespace {
 void paint(QWidget* w, std::uint32_t c) {
     QPalette p = w->palette();
     p.setColor(QPalette::Window, QColor(redOf(c), greenOf(c), blueOf(c)));
     w->setPalette(p);
     w->setAutoFillBackground(true);
 }
-} // namespace
 
 void paintTwoListPage(const TwoListPage& p, int scheme) {
     for (QWidget* w : p.upper.coloured)

@@ -2,6 +2,7 @@
 // One list block of a page: a caption and grid on the left, a column of buttons on the right and
 // a thin spacer under the list, each a panel of its own so the colour schemes can reach it.
 #include <QList>
+#include <cstdint>
 #include <QString>
 #include <utility>
 
@@ -30,6 +31,8 @@ ListSection buildListSection(QWidget* parent, const ListSectionParts& parts);
 QWidget* buildDetailsBox(QWidget* parent, const QString& scrollBoxName, const QString& caption);
 
 void fillBackground(QWidget* w);
+// Fills the widget's background with a Windows colour value (0x00BBGGRR).
+void paint(QWidget* w, std::uint32_t colour);
 
 } // namespace vantrel
 

@@ -1,9 +1,11 @@
 // Saves pictures of the main window's pages and colour schemes, for a person to look at:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/tests/vantrel_screenshots OUTDIR
+#include "app/additionaloptions.h"
 #include "app/profiledialogs.h"
 #include "core/datetime.h"
 #include "notify/activenotif.h"
 #include "notify/emaildialog.h"
+#include "plans/doselog.h"
 #include "records/adddoctor.h"
 #include "records/doctorspage.h"
 #include "records/medicinedialog.h"
@@ -20,6 +22,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QMenu>
+#include <QRandomGenerator>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -289,6 +293,103 @@ void allTheRest(const QString& out) {
     if (auto* help = f.find<QWidget>(QStringLiteral("TfrmHelp"))) save(help, out, QStringLiteral("help"));
 }
 
+// A dose reminder answered from its window, its snooze menu, and the History page over a month
+// of doses taken, skipped and missed.
+void answersAndHistory(const QString& out) {
+    test::MainWindowFixture f(
+        [](Settings& s) {
+            s.Width = 820;
+            s.Height = 620;
+        },
+        {}, {QStringLiteral("Alice Tester"), QStringLiteral("Bob Tester")});
+    f.window->startShown(true);
+    const double now = f.ctx.clock->nowValue();
+    const double today = std::floor(now);
+    int amox = -1, lisin = -1;
+    f.seed([&](data::Database& db) {
+        amox = test::addMedicine(db, QStringLiteral("Amoxicillin"));
+        lisin = test::addMedicine(db, QStringLiteral("Lisinopril 10 mg"));
+        test::addLink(db, "mlref", 1, amox);
+        test::addLink(db, "mlref", 1, lisin);
+        db.run("UPDATE mlref SET PILLSONHAND = 5, PILLSPERDOSE = 1 WHERE MEDREF = ?", {amox});
+        plans::DoseLog log(db);
+        QRandomGenerator r(7);
+        for (const auto& [med, name, hour] : {std::tuple{amox, "Amoxicillin", 8.0}, std::tuple{amox, "Amoxicillin", 20.0},
+                                              std::tuple{lisin, "Lisinopril 10 mg", 9.0}}) {
+            test::PlanSpec p;
+            p.medicine = med;
+            p.start = today - 40 + hour / 24;
+            p.repeat = QStringLiteral("D");
+            const int plan = test::addPlan(db, p);
+            for (int day = 30; day >= 1; --day) {
+                ReminderOccurrence o;
+                o.APPTID = plan;
+                o.PATIENTREF = 1;
+                o.APPTTYPE = QStringLiteral("M");
+                o.itemName = QString::fromLatin1(name);
+                o.eventTime = today - day + hour / 24;
+                const auto row = log.raise(o, o.eventTime);
+                const int roll = r.bounded(20);
+                if (roll < 16)
+                    log.setAnswer(row.LOGID, u'T', o.eventTime + r.bounded(40) * dt::kMinute);
+                else if (roll < 18)
+                    log.setAnswer(row.LOGID, u'S', o.eventTime + 5 * dt::kMinute);
+                else
+                    db.run("UPDATE doselog SET STATE = 'M' WHERE LOGID = ?", {row.LOGID});
+                if (day == 3 && hour == 9.0) log.setNote(row.LOGID, QStringLiteral("Felt dizzy, took it after lunch"));
+            }
+        }
+        db.run("UPDATE mlref SET PILLSONHAND = 5 WHERE MEDREF = ?", {amox});
+    });
+    f.window->dxSideBar1ItemClick(3);
+    save(f.window.get(), out, QStringLiteral("history-month"));
+    f.find<QComboBox>(QStringLiteral("cbHistoryPeriod"))->setCurrentIndex(0);
+    save(f.window.get(), out, QStringLiteral("history-week"));
+    f.find<QAction>(QStringLiteral("CoolBlue1"))->trigger();
+    f.find<QComboBox>(QStringLiteral("cbHistoryPeriod"))->setCurrentIndex(2);
+    save(f.window.get(), out, QStringLiteral("history-90-days-coolblue"));
+    {
+        test::Popup dose;
+        dose.APPTTYPE = QStringLiteral("M");
+        dose.MEDREF = amox;
+        dose.NOTIFTEXT = QStringLiteral("Take one capsule with a full glass of water.");
+        dose.eventTime = now;
+        ReminderOccurrence o = test::occurrenceOf(f.ctx.db, dose);
+        o.PATIENTREF = 1;
+        o.personName = QStringLiteral("Alice Tester");
+        o.showPerson = true;
+        o.refillWarning = QStringLiteral("Amoxicillin: 5 left, about 2 days. Time to refill.");
+        o.nextEventTime = now + 0.5;
+        auto* w = TfrmActiveNotif::open(f.ctx, o);
+        save(w, out, QStringLiteral("reminder-dose-answers"));
+        auto* menu = w->findChild<QMenu*>(QStringLiteral("SnoozeMenu"));
+        menu->popup(w->mapToGlobal(QPoint(0, w->height())));
+        save(menu, out, QStringLiteral("reminder-snooze-menu"));
+        menu->hide();
+        w->close();
+    }
+    {
+        test::Popup appt;
+        appt.APPTTYPE = QStringLiteral("D");
+        appt.DRREF = test::addDoctor(f.ctx.db, QStringLiteral("Anna"), QStringLiteral("Berger"));
+        appt.NOTIFMIN = 30;
+        appt.eventTime = now + 30 * dt::kMinute;
+        auto* w = TfrmActiveNotif::open(f.ctx, test::occurrenceOf(f.ctx.db, appt));
+        save(w, out, QStringLiteral("reminder-appointment-snooze"));
+        w->close();
+    }
+    {
+        TfrmMedicine d(f.ctx, TfrmMedicine::Mode::Edit, amox, f.window.get());
+        d.show();
+        save(&d, out, QStringLiteral("dialog-medicine-pills"));
+    }
+    {
+        TfrmAdditionalOptions d(f.ctx, f.window.get());
+        d.show();
+        save(&d, out, QStringLiteral("dialog-additional-options"));
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -297,5 +398,6 @@ int main(int argc, char** argv) {
     QDir().mkpath(out);
     allTheRest(out);
     afterARestart(out);
+    answersAndHistory(out);
     return 0;
 }

@@ -72,10 +72,11 @@ private slots:
         f.window->show();
         auto* pages = f.find<QStackedWidget>("PageControlEx1");
         auto* bar = f.find<NavBar>("dxSideBar1");
-        QCOMPARE(bar->count(), 3);
+        QCOMPARE(bar->count(), 4);
         QCOMPARE(bar->item(0)->text(), QStringLiteral("Doctors"));
         QCOMPARE(bar->item(2)->text(), QStringLiteral("Calendar"));
-        const QStringList expected{"TabSheet3", "TabSheet2", "TabSheet1", "TabSheet4"};
+        QCOMPARE(bar->item(3)->text(), QStringLiteral("History"));
+        const QStringList expected{"TabSheet3", "TabSheet2", "TabSheet1", "TabSheet5"};
         for (int i = 0; i < 4; ++i) {
             f.window->dxSideBar1ItemClick(i);
             QCOMPARE(pages->currentWidget()->objectName(), expected[i]);
