@@ -81,9 +81,9 @@ std::optional<QString> TfrmAdditionalOptions::checkBoxes() const {
         if (ok && v >= lowest && v <= highest) return std::nullopt;
         return QStringLiteral("%1 must be a whole number from %2 to %3.").arg(what).arg(lowest).arg(highest);
     };
-    if (auto m = whole(teRemindMinutes, 1, kMostRemindMinutes, QStringLiteral("The minutes between reminders")))
+    if (auto m = whole(teRemindMinutes, 1, Settings::kMostRemindAgainMinutes, QStringLiteral("The minutes between reminders")))
         return m;
-    return whole(teRemindTimes, 1, kMostRemindTimes, QStringLiteral("The number of times"));
+    return whole(teRemindTimes, 1, Settings::kMostRemindAgainTimes, QStringLiteral("The number of times"));
 }
 
 void TfrmAdditionalOptions::btnOKClick() {

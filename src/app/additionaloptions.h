@@ -16,9 +16,6 @@ class TfrmAdditionalOptions : public QDialog {
 public:
     TfrmAdditionalOptions(Context& ctx, QWidget* mainWindow);
 
-    static constexpr int kMostRemindMinutes = 240;
-    static constexpr int kMostRemindTimes = 20;
-
 public slots:
     void btnOKClick();
 

@@ -149,6 +149,21 @@ std::optional<QString> LoadSettings(Settings& s, SettingsStore& store, QString* 
             if (!mistyped) mistyped = e.message();
         }
     }
+    // A value written by hand outside what the options allow keeps its default, and is named.
+    const Settings defaults;
+    const struct {
+        const char* name;
+        int Settings::*member;
+        int lowest, highest;
+    } ranges[] = {{"RemindAgainMinutes", &Settings::RemindAgainMinutes, 1, Settings::kMostRemindAgainMinutes},
+                  {"RemindAgainTimes", &Settings::RemindAgainTimes, 1, Settings::kMostRemindAgainTimes},
+                  {"CatchUpHours", &Settings::CatchUpHours, 0, Settings::kMostCatchUpHours},
+                  {"ShowRemindersAs", &Settings::ShowRemindersAs, 0, 2}};
+    for (const auto& r : ranges) {
+        if (s.*r.member >= r.lowest && s.*r.member <= r.highest) continue;
+        s.*r.member = defaults.*r.member;
+        if (!mistyped) mistyped = QStringLiteral("Invalid value for '%1'").arg(QLatin1String(r.name));
+    }
     store.createKey(kWindowKey);
     try {
         for (const Field& f : kWindow)

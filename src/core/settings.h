@@ -46,6 +46,10 @@ struct Settings {
     int colorscheme = 0;
 
     // Reminders group.
+    // The bounds the options allow.
+    static constexpr int kMostRemindAgainMinutes = 240;
+    static constexpr int kMostRemindAgainTimes = 20;
+    static constexpr int kMostCatchUpHours = 72;
     bool RemindAgain = false;    // a dose not answered is reminded again
     int RemindAgainMinutes = 10; // every so many minutes
     int RemindAgainTimes = 3;    // at most so many times

@@ -127,6 +127,30 @@ private slots:
         QCOMPARE(s.precision, 30);
     }
 
+    // The reminder values stand alone: one mistyped or out of what the options allow keeps its
+    // default and is named; the others are read.
+    void aBadReminderValueKeepsItsDefaultAlone() {
+        test::Sandbox box;
+        IniSettingsStore store(box.path("s.reg").toStdString());
+        savedDefaults(store);
+        store.setValue(kRemindersKey, "RemindAgain", StoredValue::fromInteger(1));
+        store.setValue(kRemindersKey, "RemindAgainMinutes", StoredValue::fromInteger(0));
+        store.setValue(kRemindersKey, "RemindAgainTimes", StoredValue::fromInteger(5));
+        store.setValue(kRemindersKey, "CatchUpHours", StoredValue::fromInteger(100000));
+        Settings s;
+        QCOMPARE(LoadSettings(s, store).value_or(QString()), QStringLiteral("Invalid value for 'RemindAgainMinutes'"));
+        QVERIFY(s.RemindAgain);
+        QCOMPARE(s.RemindAgainMinutes, 10);
+        QCOMPARE(s.RemindAgainTimes, 5);
+        QCOMPARE(s.CatchUpHours, 12);
+        store.setValue(kRemindersKey, "RemindAgainMinutes", StoredValue::fromInteger(30));
+        store.setValue(kRemindersKey, "RemindAgainTimes", StoredValue::fromText("many"));
+        Settings t;
+        QCOMPARE(LoadSettings(t, store).value_or(QString()), QStringLiteral("Invalid data type for 'RemindAgainTimes'"));
+        QCOMPARE(t.RemindAgainMinutes, 30);
+        QCOMPARE(t.RemindAgainTimes, 3);
+    }
+
     void oneByteValuesKeepTheirLowByte() {
         test::Sandbox box;
         IniSettingsStore store(box.path("s.reg").toStdString());

@@ -81,6 +81,7 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("garbage") << "notif.DAT" << QByteArray("this is not a table at all\n\x01\x02", 29);
         QTest::newRow("main file garbage") << "patient.DAT" << QByteArray(200, 'x');
+        QTest::newRow("dose log garbage") << "doselog.DAT" << QByteArray(4096, '\x5a');
     }
     void aFileThatIsNotATableIsNamedAndLeftAlone() {
         QFETCH(QString, file);

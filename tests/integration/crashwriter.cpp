@@ -7,6 +7,9 @@
 //   crashwriter DATADIR loop            Finishes, removals and calendar rebuilds in turn until
 //                                       killed; prints "committed N" or "removed N" after each
 //                                       commit of plan N, and "removing N" before a removal
+//   crashwriter DATADIR answers         doses raised and answered (taken, skipped, snoozed
+//                                       first) until killed; prints "answered LOGID STATE" after
+//                                       each answer's commit
 //   crashwriter DATADIR check           opens the folder as the program does and prints the key
 //                                       of every plan, one a line; exits 1 with the reason when
 //                                       the opening fails
@@ -14,6 +17,7 @@
 #include "core/datetime.h"
 #include "data/database.h"
 #include "data/removal.h"
+#include "plans/doselog.h"
 #include "plans/planstore.h"
 #include "schedule/calendarrules.h"
 #include "schedule/planrules.h"
@@ -59,12 +63,43 @@ void seedProfile(data::Database& db) {
     db.run(QStringLiteral("INSERT INTO mlref (PATIENTREF, MEDREF) VALUES (1, 1)")).finish();
 }
 
+// Doses of one plan, each raised and answered; the count of pills goes down with each one taken,
+// in the answer's own transaction (two files, one commit).
+[[noreturn]] void answerUntilKilled(data::Database& db) {
+    QSqlQuery& q = db.run(QStringLiteral("SELECT min(APPTID) FROM planlist"));
+    int plan = q.next() && !q.value(0).isNull() ? q.value(0).toInt() : -1;
+    q.finish();
+    if (plan < 0) plan = finish(db, 1);
+    db.run(QStringLiteral("UPDATE mlref SET PILLSONHAND = 100000 WHERE PILLSONHAND IS NULL")).finish();
+    for (const char* schema : {"doselog", "mlref"})
+        db.run(QStringLiteral("PRAGMA %1.cache_size = 2").arg(QLatin1String(schema))).finish();
+    plans::DoseLog log(db);
+    QSqlQuery& rows = db.run(QStringLiteral("SELECT count(*) FROM doselog"));
+    int n = rows.next() ? rows.value(0).toInt() : 0;
+    rows.finish();
+    const double first = dt::encode(2026, 12, 10, 8, 0);
+    for (;; ++n) {
+        ReminderOccurrence o;
+        o.APPTID = plan;
+        o.PATIENTREF = 1;
+        o.APPTTYPE = QStringLiteral("M");
+        o.itemName = QStringLiteral("Aspirin");
+        o.eventTime = first + n * dt::kMinute;
+        const plans::DoseLogRow row = log.raise(o, o.eventTime);
+        if (n % 4 == 0) log.snooze(row.LOGID, o.eventTime + 10 * dt::kMinute, o.eventTime);
+        const QChar state = n % 3 == 0 ? u'S' : u'T';
+        if (log.answer(row.LOGID, state, o.eventTime + dt::kMinute))
+            std::printf("answered %d %c\n", row.LOGID, state.toLatin1());
+        std::fflush(stdout);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     if (argc != 3) {
-        std::fprintf(stderr, "usage: crashwriter DATADIR die-in-finish|die-in-rebuild|loop|check\n");
+        std::fprintf(stderr, "usage: crashwriter DATADIR die-in-finish|die-in-rebuild|loop|answers|check\n");
         return 2;
     }
     const QString dir = QString::fromLocal8Bit(argv[1]);
@@ -107,6 +142,10 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
             std::raise(SIGKILL);
         });
+        return 3; // never reached
+    }
+    if (mode == "answers") {
+        answerUntilKilled(db);
         return 3; // never reached
     }
     if (mode != "loop") return 2;

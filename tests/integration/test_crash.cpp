@@ -168,6 +168,47 @@ private slots:
         QCOMPARE(program.exitCode(), 0);
         QCOMPARE(openAgain(box.dataDir()).plans, expected);
     }
+
+    // Kills while doses are answered: each answer reported is there after the next opening, no
+    // row is half written, each occurrence has one row, and the pills on hand went down exactly
+    // once for each dose taken (the row and the count land in one commit over two files).
+    void killsDuringAnswersLeaveEachRowWhole() {
+        test::Sandbox box;
+        QDir().mkpath(box.dataDir());
+        test::handToUnprivileged(box.path());
+        const quint32 seed = QRandomGenerator::global()->generate();
+        qInfo("seed %u", seed);
+        QRandomGenerator random(seed);
+        QMap<int, QString> answered;
+        for (int round = 0; round < 10; ++round) {
+            QProcess writer;
+            test::startUnprivileged(writer, helper(), {box.dataDir(), QStringLiteral("answers")});
+            QVERIFY(writer.waitForStarted());
+            QTest::qWait(80 + static_cast<int>(random.bounded(300)));
+            ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
+            QVERIFY(writer.waitForFinished(10000));
+            for (const QString& line :
+                 QString::fromUtf8(writer.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts))
+                answered.insert(line.section(' ', 1, 1).toInt(), line.section(' ', 2, 2));
+            const Opened again = openAgain(box.dataDir());
+            QVERIFY2(again.ok, qPrintable(QStringLiteral("round %1: %2").arg(round).arg(again.output)));
+            const QString log = box.dataDir() + QStringLiteral("/doselog.DAT");
+            QCOMPARE(sqlite(log, QStringLiteral("SELECT count(*) FROM doselog WHERE STATE NOT IN ('R', 'T', 'S', 'Z', "
+                                                "'M') OR (STATE IN ('T', 'S') AND ACTEDAT IS NULL)")),
+                     QStringLiteral("0"));
+            QCOMPARE(sqlite(log, QStringLiteral("SELECT count(*) - count(DISTINCT EVENTTIME) FROM doselog")),
+                     QStringLiteral("0"));
+            const QString taken = sqlite(log, QStringLiteral("SELECT count(*) FROM doselog WHERE STATE = 'T'"));
+            QCOMPARE(sqlite(box.dataDir() + QStringLiteral("/mlref.DAT"), QStringLiteral("SELECT PILLSONHAND FROM mlref")),
+                     QString::number(100000 - taken.toInt()));
+        }
+        QVERIFY(answered.size() > 10);
+        const QString log = box.dataDir() + QStringLiteral("/doselog.DAT");
+        for (auto it = answered.cbegin(); it != answered.cend(); ++it)
+            QCOMPARE(sqlite(log, QStringLiteral("SELECT STATE FROM doselog WHERE LOGID = %1").arg(it.key())), it.value());
+        everyFileIsSound(box.dataDir());
+        QVERIFY2(leftovers(box.dataDir()).isEmpty(), qPrintable(leftovers(box.dataDir()).join(' ')));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCrash)
