@@ -11,7 +11,7 @@ packages=(
   libcurl4-openssl-dev
   libbenchmark-dev
   sqlite3
-  xvfb xauth x11-utils imagemagick fonts-dejavu-core
+  xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core
   locales
   python3 python3-aiosmtpd python3-dbusmock dbus-daemon xdg-utils openssl
   sox
