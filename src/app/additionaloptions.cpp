@@ -56,8 +56,15 @@ TfrmAdditionalOptions::TfrmAdditionalOptions(Context& ctx, QWidget* mainWindow)
     second->addWidget(teRemindTimes);
     second->addWidget(new QLabel(QStringLiteral("times"), again));
     second->addStretch(1);
+    auto* third = new QHBoxLayout;
+    teCatchUpHours = number("teCatchUpHours", again);
+    third->addWidget(new QLabel(QStringLiteral("At start, show reminders missed in the last"), again));
+    third->addWidget(teCatchUpHours);
+    third->addWidget(new QLabel(QStringLiteral("hours"), again));
+    third->addStretch(1);
     al->addLayout(first);
     al->addLayout(second);
+    al->addLayout(third);
     layout->addWidget(again);
     QPushButton* ok = addDialogButtons(this, layout, "btnOK", "btnCancel");
     setFixedSize(sizeHint());
@@ -71,6 +78,7 @@ TfrmAdditionalOptions::TfrmAdditionalOptions(Context& ctx, QWidget* mainWindow)
     chkRemindAgain->setChecked(ctx.settings.RemindAgain);
     teRemindMinutes->setText(QString::number(ctx.settings.RemindAgainMinutes));
     teRemindTimes->setText(QString::number(ctx.settings.RemindAgainTimes));
+    teCatchUpHours->setText(QString::number(ctx.settings.CatchUpHours));
 }
 
 // What the reminder boxes hold, or the message of the first that is no whole number in its range.
@@ -83,7 +91,9 @@ std::optional<QString> TfrmAdditionalOptions::checkBoxes() const {
     };
     if (auto m = whole(teRemindMinutes, 1, Settings::kMostRemindAgainMinutes, QStringLiteral("The minutes between reminders")))
         return m;
-    return whole(teRemindTimes, 1, Settings::kMostRemindAgainTimes, QStringLiteral("The number of times"));
+    if (auto m = whole(teRemindTimes, 1, Settings::kMostRemindAgainTimes, QStringLiteral("The number of times")))
+        return m;
+    return whole(teCatchUpHours, 0, Settings::kMostCatchUpHours, QStringLiteral("The hours of missed reminders"));
 }
 
 void TfrmAdditionalOptions::btnOKClick() {
@@ -98,6 +108,7 @@ void TfrmAdditionalOptions::btnOKClick() {
     s.RemindAgain = chkRemindAgain->isChecked();
     s.RemindAgainMinutes = teRemindMinutes->text().trimmed().toInt();
     s.RemindAgainTimes = teRemindTimes->text().trimmed().toInt();
+    s.CatchUpHours = teCatchUpHours->text().trimmed().toInt();
     s.AutoStart = m_autoStart->isChecked();
     m_ctx.syncAutoStart(false);
     s.DisableNotifs = m_disable->isChecked();

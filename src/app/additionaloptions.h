@@ -9,8 +9,8 @@ class QLineEdit;
 
 namespace vantrel {
 
-// Auto-start, the switch for all reminders, the phone format and waking from standby; and how a
-// dose not answered is reminded again.
+// Auto-start, the switch for all reminders, the phone format and waking from standby; how a dose
+// not answered is reminded again, and how far back the start lists reminders missed.
 class TfrmAdditionalOptions : public QDialog {
     Q_OBJECT
 public:
@@ -24,7 +24,7 @@ private:
 
     Context& m_ctx;
     QCheckBox *m_autoStart, *m_disable, *m_usPhone, *m_wake, *chkRemindAgain;
-    QLineEdit *teRemindMinutes, *teRemindTimes;
+    QLineEdit *teRemindMinutes, *teRemindTimes, *teCatchUpHours;
 };
 
 } // namespace vantrel

@@ -15,6 +15,7 @@
 #include "core/shared.h"
 #include "notify/activenotif.h"
 #include "notify/emaildialog.h"
+#include "notify/missedreminders.h"
 #include "notify/reminderdispatcher.h"
 #include "platform/sessionend.h"
 #include "records/doctorspage.h"
@@ -203,6 +204,11 @@ void TfrmMain::buildTray() {
             m_tray->showMessage(text, false);
         else
             Messages::warningWithoutWaiting(this, text);
+    });
+    connect(m_reminders.get(), &ReminderDispatcher::missedAtStart, this, [this](int count) {
+        m_tray->setMissed(count);
+        // Once the list is closed the icon no longer counts them.
+        connect(m_reminders->missedWindow(), &QObject::destroyed, m_tray, [this] { m_tray->setMissed(0); });
     });
     m_tray->show();
     m_fileExit->setVisible(!trayAvailable());

@@ -46,6 +46,22 @@ void TrayIcon::showMessage(const QString& text, bool warning) {
                         warning ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information);
 }
 
+void TrayIcon::setMissed(int count) {
+    const QString title = QString::fromLatin1(kAppTitle);
+    if (count <= 0) {
+        m_tray->setToolTip(title);
+        return;
+    }
+    const QString text = count == 1 ? QStringLiteral("1 reminder was missed while %1 was not running.").arg(title)
+                                    : QStringLiteral("%1 reminders were missed while %2 was not running.")
+                                          .arg(count)
+                                          .arg(title);
+    m_tray->setToolTip(title + QStringLiteral(": ") +
+                       (count == 1 ? QStringLiteral("1 missed reminder")
+                                   : QStringLiteral("%1 missed reminders").arg(count)));
+    showMessage(text, true);
+}
+
 void TrayIcon::IconTray(QSystemTrayIcon::ActivationReason reason) {
     if (reason == QSystemTrayIcon::DoubleClick) emit ViewAlarmWindow1Click();
 }

@@ -17,6 +17,9 @@ public:
     void show();
     void hide();
     void showMessage(const QString& text, bool warning = true);
+    // How many reminders were missed while the program was not running: in the icon's tooltip
+    // (0 takes it away) and, when some were, in a message.
+    void setMissed(int count);
     QSystemTrayIcon* icon() const { return m_tray; }
 
 public slots:

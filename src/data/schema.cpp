@@ -10,6 +10,9 @@ namespace {
 
 using FT = FieldType;
 
+// The local time now as the tables keep date-times: days since 1899-12-30 (Julian day 2415018.5).
+const QString kNowAsDateTime = QStringLiteral("julianday('now', 'localtime') - 2415018.5");
+
 std::vector<TableDef> makeTables() {
     return {
         {"patient", {{"PATIENTREF", FT::AutoInc}, {"NAME", FT::Text}}, "PATIENTREF"},
@@ -55,7 +58,10 @@ std::vector<TableDef> makeTables() {
           {"REPTYPE", FT::String, 1},
           {"REPDAYS", FT::Integer},
           {"REPEND", FT::DateTime},
-          {"NOTIFREF", FT::Integer}},
+          {"NOTIFREF", FT::Integer},
+          // When the plan was last written; a plan of an earlier file counts from the upgrade.
+          // Reminders that came due before it are never caught up.
+          {"CHANGEDAT", FT::DateTime, 0, 2, "", kNowAsDateTime}},
          "APPTID",
          true},
         {"notif",
@@ -148,10 +154,14 @@ std::vector<Migration> programMigrations() {
             auto step = std::find_if(out.begin(), out.end(), [&](const Migration& m) {
                 return m.table == t.name && m.version == f.since;
             });
+            QStringList statements{statement};
+            if (!f.upgradeValue.isEmpty())
+                statements << QStringLiteral("UPDATE %1.") + t.name + QStringLiteral(" SET ") + f.name +
+                                  QStringLiteral(" = ") + f.upgradeValue;
             if (step == out.end())
-                out.push_back({t.name, f.since, {statement}});
+                out.push_back({t.name, f.since, statements});
             else
-                step->statements << statement;
+                step->statements << statements;
         }
     std::sort(out.begin(), out.end(),
               [](const Migration& a, const Migration& b) { return a.version < b.version; });

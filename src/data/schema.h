@@ -17,6 +17,7 @@ struct FieldDef {
     int width = 0;             // String(n) only
     int since = 1;             // the version of its table's file that added it
     QString defaultValue = {}; // SQL, for a field added to a file that has rows
+    QString upgradeValue = {}; // SQL that the rows already in the file get at the upgrade
 };
 
 struct TableDef {

@@ -5,6 +5,7 @@
 #include "core/datetime.h"
 #include "core/shared.h"
 #include "notify/activenotif.h"
+#include "notify/missedreminders.h"
 #include "plans/doselog.h"
 #include "plans/pills.h"
 #include "session/context.h"
@@ -77,6 +78,27 @@ void ReminderDispatcher::showPopup(const ReminderOccurrence& raised) {
     connect(w, &TfrmActiveNotif::answered, this, &ReminderDispatcher::answer);
     connect(w, &TfrmActiveNotif::snoozed, this, &ReminderDispatcher::snooze);
     m_reminders.append(w);
+}
+
+void ReminderDispatcher::showMissed(const QList<ReminderOccurrence>& missed) {
+    if (m_missedWindow) m_missedWindow->close();
+    QList<ReminderOccurrence> shown = missed;
+    const bool several = profileCount() > 1;
+    for (ReminderOccurrence& o : shown)
+        o.showPerson = several;
+    m_missedWindow = new TfrmMissedReminders(shown);
+    connect(m_missedWindow, &TfrmMissedReminders::answered, this, [this](int logId, QChar state, double at) {
+        runOrSay([&] { m_log->setAnswer(logId, state, at); });
+        qCDebug(lcReminders) << "missed log row" << logId << "answered" << state;
+        emit logChanged();
+    });
+    m_missedWindow->show();
+    m_missedWindow->raise();
+    emit missedAtStart(static_cast<int>(missed.size()));
+}
+
+TfrmMissedReminders* ReminderDispatcher::missedWindow() const {
+    return m_missedWindow.data();
 }
 
 bool ReminderDispatcher::sameOccurrence(const ReminderOccurrence& a, const ReminderOccurrence& b) {

@@ -17,6 +17,7 @@ class QWidget;
 namespace vantrel {
 
 class TfrmActiveNotif;
+class TfrmMissedReminders;
 namespace plans {
 class DoseLog;
 class DoseLogMemory;
@@ -62,6 +63,9 @@ public:
     void tick();
 
     void showPopup(const ReminderOccurrence& occurrence) override;
+    // At start: the reminders missed while the program was not running, in one window.
+    void showMissed(const QList<ReminderOccurrence>& missed) override;
+    TfrmMissedReminders* missedWindow() const;
     // What the person did in a reminder window, written to the dose log; every window of that
     // occurrence closes.
     void answer(const ReminderOccurrence& occurrence, QChar state);
@@ -83,6 +87,8 @@ signals:
     void refillNeeded(const QString& text);
     // A reminder was answered or snoozed: the log holds something new.
     void logChanged();
+    // So many reminders came due while the program was not running: said in the notification area.
+    void missedAtStart(int count);
 
 private:
     static bool sameOccurrence(const ReminderOccurrence& a, const ReminderOccurrence& b);
@@ -101,6 +107,7 @@ private:
     QHash<QPair<int, int>, QDate> m_refillToldOn;
     std::unique_ptr<MailTransport> m_mail;
     QList<QPointer<TfrmActiveNotif>> m_reminders;
+    QPointer<TfrmMissedReminders> m_missedWindow;
     bool m_tickErrorShown = false;
 };
 

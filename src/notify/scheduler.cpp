@@ -58,6 +58,7 @@ ReminderOccurrence Scheduler::occurrenceOf(const plans::Plan& plan, double event
 
 void Scheduler::rebuild() {
     const double now = m_ctx.clock->nowValue();
+    const bool starting = !m_started;
     if (!m_started) {
         // Reminders due before the program started are not raised; a clock set back since the
         // last run never brings back what was raised then.
@@ -84,6 +85,8 @@ void Scheduler::rebuild() {
     // Every plan of every profile with its reminder row, in table order, so that of two
     // reminders at the same time the later plan is raised first.
     const QList<plans::Plan> all = plans::PlanStore(m_ctx.db).loadAll();
+    // What came due while the program was not running is listed once, not raised.
+    if (starting && m_log) catchUp(all, now);
     for (int order = 0; order < all.size(); ++order) {
         const plans::Plan& plan = all[order];
         if (const auto why = plans::unusableTimes(plan)) {
@@ -143,6 +146,50 @@ void Scheduler::remember(ReminderOccurrence& o) {
     } catch (const std::exception& e) {
         qCWarning(lcReminders) << "the raising of APPTID" << o.APPTID << "could not be logged:" << e.what();
     }
+}
+
+// Every occurrence that came due before the start and has no row in the log was never raised:
+// it gets its "M" row, and those of the catch-up period with a reminder are listed, newest first.
+// A plan is caught up from its last change only. Nothing is known before the log's first start.
+void Scheduler::catchUp(const QList<plans::Plan>& all, double now) {
+    if (m_ctx.db.createdTables().contains(QStringLiteral("doselog"))) return;
+    const int hours = std::clamp(m_ctx.settings.CatchUpHours, 0, Settings::kMostCatchUpHours);
+    const double listFrom = now - hours * dt::kHour;
+    QList<ReminderOccurrence> missed;
+    try {
+        for (const plans::Plan& plan : all) {
+            if (!plan.reminder || plans::unusableTimes(plan)) continue;
+            const double from = std::max(now - kCatchUpDays, plan.CHANGEDAT);
+            const bool silent = plan.reminder->NOTIFTYPE == QLatin1String("N");
+            const double before = silent ? 0 : plan.reminder->NOTIFMIN * dt::kMinute;
+            QList<double> dues;
+            if (silent)
+                for (const plans::Occurrence& o : plans::occurrences(plan, from, now))
+                    dues << o.start;
+            else
+                dues = plans::remindersBetween(plan, from, now);
+            for (double due : dues) {
+                ReminderOccurrence o = occurrenceOf(plan, due + before, due);
+                if (m_log->find(o.APPTID, o.eventTime)) continue;
+                o.raisedAt = now;
+                o.LOGID = m_log->markMissed(o, now).LOGID;
+                m_run.markRaised(o);
+                if (!silent && due >= listFrom) missed << o;
+            }
+        }
+    } catch (const std::exception& e) {
+        qCWarning(lcReminders) << "what came due while the program was not running could not be logged:"
+                               << e.what();
+    }
+    if (missed.isEmpty()) return;
+    std::stable_sort(missed.begin(), missed.end(), [](const ReminderOccurrence& a, const ReminderOccurrence& b) {
+        return a.due != b.due ? a.due > b.due : a.eventTime > b.eventTime;
+    });
+    for (const ReminderOccurrence& o : missed)
+        qCDebug(lcReminders).noquote() << QStringLiteral("missed APPTID %1 due %2")
+                                              .arg(o.APPTID)
+                                              .arg(dt::formatDateTime(dt::roundToSecond(o.due)));
+    m_raiser.showMissed(missed);
 }
 
 // What the log asks of the ticks: occurrences not answered in time become "M", a snoozed one

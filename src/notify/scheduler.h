@@ -5,6 +5,7 @@
 #include "plans/remindermemory.h"
 #include "plans/reminderoccurrence.h"
 
+#include <QList>
 #include <QSet>
 #include <QString>
 #include <atomic>
@@ -27,6 +28,9 @@ public:
     virtual void showPopup(const ReminderOccurrence& o) = 0;
     // A reminder of type "E" or "B": its e-mail (after the window of a "B" one).
     virtual void SendRMail(const ReminderOccurrence& o) = 0;
+    // At start: the reminders that came due while the program was not running, in the catch-up
+    // period, newest first. Each has its "M" row in the log already.
+    virtual void showMissed(const QList<ReminderOccurrence>& missed) { Q_UNUSED(missed); }
     // A plan whose times no rule can use: it gives no reminder. Said once a run for each plan.
     virtual void planUnusable(int apptId, const QString& why) {
         Q_UNUSED(apptId);
@@ -63,12 +67,16 @@ public:
     // once when the clock jumps by more than kClockJump between two ticks.
     static constexpr double kRebuildEvery = 1.0 / 24.0;
     static constexpr double kClockJump = 1.0 / 1440.0;
+    // How far back the start looks for occurrences that came due unseen: those in the catch-up
+    // period are listed, the older ones only get their "M" rows, so the history is whole.
+    static constexpr double kCatchUpDays = 90;
 
 private:
     bool listOutOfDate(double now) const;
     void raise(const ReminderOccurrence& o);
     void remember(ReminderOccurrence& o);
     ReminderOccurrence occurrenceOf(const plans::Plan& plan, double eventTime, double due) const;
+    void catchUp(const QList<plans::Plan>& all, double now);
     void followTheLog(const QList<plans::Plan>& all, double now, const std::function<void(double)>& extraAt);
 
     Context& m_ctx;

@@ -54,16 +54,24 @@ std::optional<DoseLogRow> DoseLog::row(int logId) const {
     return rows.isEmpty() ? std::nullopt : std::optional(rows.first());
 }
 
-DoseLogRow DoseLog::raise(const ReminderOccurrence& o, double now) {
+DoseLogRow DoseLog::insert(const ReminderOccurrence& o, double now, QChar state) {
     const double event = dt::roundToSecond(o.eventTime);
     m_db.transaction([&] {
         m_db.run(QStringLiteral(
                      "INSERT OR IGNORE INTO doselog (PATIENTREF, APPTID, APPTTYPE, ITEMNAME, EVENTTIME, "
-                     "RAISEDAT, STATE) VALUES (?, ?, ?, ?, ?, ?, 'R')"),
-                 {o.PATIENTREF, o.APPTID, o.APPTTYPE, o.itemName, event, now})
+                     "RAISEDAT, STATE) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                 {o.PATIENTREF, o.APPTID, o.APPTTYPE, o.itemName, event, now, QString(state)})
             .finish();
     });
     return *find(o.APPTID, event);
+}
+
+DoseLogRow DoseLog::raise(const ReminderOccurrence& o, double now) {
+    return insert(o, now, u'R');
+}
+
+DoseLogRow DoseLog::markMissed(const ReminderOccurrence& o, double now) {
+    return insert(o, now, u'M');
 }
 
 bool DoseLog::answer(int logId, QChar state, double at) {

@@ -44,6 +44,9 @@ public:
     std::optional<DoseLogRow> row(int logId) const;
     // The occurrence's row, made "R" (raised at `now`) when it has none yet; never a second one.
     DoseLogRow raise(const ReminderOccurrence& o, double now);
+    // The row of an occurrence that came due while the program was not running: "M", raised
+    // (found missed) at `now`; never a second one.
+    DoseLogRow markMissed(const ReminderOccurrence& o, double now);
     // Answers an occurrence: "T" or "S" at `at`. A dose taken takes its pills off the count of
     // its person's medicine, in the same transaction. False, and nothing written, when it was
     // taken or skipped already.
@@ -70,6 +73,7 @@ public:
     int rowsOf(int patientRef) const;
 
 private:
+    DoseLogRow insert(const ReminderOccurrence& o, double now, QChar state);
     // The pills of the row's dose, off the count (`sign` -1) or back on it (+1).
     void countPills(const DoseLogRow& r, int sign);
     QList<DoseLogRow> select(const QString& where, const QVariantList& values,

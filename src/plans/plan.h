@@ -34,6 +34,7 @@ struct Plan {
     QString REPTYPE = QStringLiteral("N"); // "N" once, "D" daily, "X" every REPDAYS days, "W" weekly
     QVariant REPDAYS;                      // the interval, or the weekday digits; null where unused
     double REPEND = 0;                     // the last day; 0 for no end
+    double CHANGEDAT = 0;                  // when it was last written; 0 when not known
     std::optional<int> NOTIFREF;           // null in a row that never had a reminder
     std::optional<Reminder> reminder;      // nothing when the row it points to is gone
 

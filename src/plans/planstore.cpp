@@ -13,7 +13,7 @@ const QString kSelect = QStringLiteral(
     "SELECT p.APPTID, p.PATIENTREF, p.APPTTYPE, p.DRREF, p.MEDREF, p.STARTTIME, p.ENDTIME, p.REPTYPE, "
     "p.REPDAYS, p.REPEND, p.NOTIFREF, n.NOTIFREF, n.NOTIFTYPE, n.NOTIFMIN, n.NOTIFTEXT, n.PLAYAUDIO, "
     "n.AUDIOFILE, n.SENDEMAIL, n.EMAILFROM, n.EMAILTO, n.EMAILSUBJECT, n.EMAILMESSAGE, pt.NAME, "
-    "d.FIRSTNAME, d.LASTNAME, d.DRREF IS NOT NULL, m.NAME "
+    "d.FIRSTNAME, d.LASTNAME, d.DRREF IS NOT NULL, m.NAME, p.CHANGEDAT "
     "FROM planlist p LEFT JOIN notif n ON n.NOTIFREF = p.NOTIFREF "
     "LEFT JOIN patient pt ON pt.PATIENTREF = p.PATIENTREF LEFT JOIN doctor d ON d.DRREF = p.DRREF "
     "LEFT JOIN medicine m ON m.MEDREF = p.MEDREF");
@@ -51,6 +51,7 @@ Plan planFrom(const QSqlQuery& q) {
     p.itemName = p.dose() ? q.value(26).toString()
                           : q.value(23).toString() + QLatin1Char(' ') + q.value(24).toString();
     if (!p.itemFound) p.itemName.clear();
+    p.CHANGEDAT = q.value(27).toDouble();
     return p;
 }
 
@@ -89,21 +90,22 @@ int PlanStore::save(Plan& p) {
              r.EMAILSUBJECT, r.EMAILMESSAGE, r.NOTIFMIN});
         const int notifRef = n.lastInsertId().toInt();
         n.finish();
-        const QVariantList fields{p.PATIENTREF, p.APPTTYPE, p.DRREF,   p.MEDREF, p.STARTTIME,
-                                  p.ENDTIME,    p.REPTYPE,  p.REPDAYS, p.REPEND, notifRef};
+        const QVariantList fields{p.PATIENTREF, p.APPTTYPE, p.DRREF,   p.MEDREF,
+                                  p.STARTTIME,  p.ENDTIME,  p.REPTYPE, p.REPDAYS,
+                                  p.REPEND,     notifRef,   p.CHANGEDAT > 0 ? QVariant(p.CHANGEDAT) : QVariant()};
         if (p.APPTID < 0) {
             QSqlQuery& q =
                 m_db.run(QStringLiteral("INSERT INTO planlist (PATIENTREF, APPTTYPE, DRREF, MEDREF, "
-                                        "STARTTIME, ENDTIME, REPTYPE, REPDAYS, REPEND, NOTIFREF) "
-                                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                                        "STARTTIME, ENDTIME, REPTYPE, REPDAYS, REPEND, NOTIFREF, CHANGEDAT) "
+                                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                          fields);
             p.APPTID = q.lastInsertId().toInt();
             q.finish();
         } else {
             m_db.run(QStringLiteral(
                          "UPDATE planlist SET PATIENTREF = ?, APPTTYPE = ?, DRREF = ?, MEDREF = ?, "
-                         "STARTTIME = ?, ENDTIME = ?, REPTYPE = ?, REPDAYS = ?, REPEND = ?, NOTIFREF = ? "
-                         "WHERE APPTID = ?"),
+                         "STARTTIME = ?, ENDTIME = ?, REPTYPE = ?, REPDAYS = ?, REPEND = ?, NOTIFREF = ?, "
+                         "CHANGEDAT = ? WHERE APPTID = ?"),
                      fields + QVariantList{p.APPTID})
                 .finish();
         }

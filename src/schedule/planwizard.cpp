@@ -135,6 +135,7 @@ void PlanWizard::finish() {
     fillPlan(plan);
     plan.reminder = plans::reminderFrom(m_reminders->values());
     plan.PATIENTREF = m_ctx.CurrentPatientRef;
+    plan.CHANGEDAT = m_ctx.clock->nowValue(); // its reminders are caught up from now on only
     try {
         plans::PlanStore(m_ctx.db).save(plan);
     } catch (const std::exception& e) {

@@ -1,4 +1,5 @@
 #include "base/errors.h"
+#include "core/datetime.h"
 #include "data/database.h"
 #include "data/maincursors.h"
 #include "data/schema.h"
@@ -309,9 +310,16 @@ private slots:
         }
         for (const TableDef& t : allTables())
             QCOMPARE(sqlite(box.dataDir() + "/" + t.fileName(), "PRAGMA user_version").toInt(),
-                     t.name == "mlref" ? 2 : 1);
-        // Only the file that was upgraded was copied first.
-        QCOMPARE(QDir(box.dataDir()).entryList({"*.version*"}), QStringList({"mlref.DAT.version1"}));
+                     t.name == "mlref" || t.name == "planlist" ? 2 : 1);
+        // Only the files that were upgraded were copied first.
+        QCOMPARE(QDir(box.dataDir()).entryList({"*.version*"}),
+                 QStringList({"mlref.DAT.version1", "planlist.DAT.version1"}));
+        // The plans already there count as written at the upgrade: nothing before it is caught up.
+        const double now = dt::fromQDateTime(QDateTime::currentDateTime());
+        for (const QString& changed :
+             sqlite(box.dataDir() + "/planlist.DAT", "SELECT CHANGEDAT FROM planlist").split('\n')) {
+            QVERIFY2(std::abs(changed.toDouble() - now) < 5 * dt::kMinute, qPrintable(changed));
+        }
         QCOMPARE(sqlite(box.dataDir() + "/mlref.DAT",
                         "SELECT rxnum, PILLSONHAND IS NULL, PILLSPERDOSE, REFILLDAYS FROM mlref"),
                  QStringLiteral("RX-1234|1|1|7"));
@@ -353,7 +361,7 @@ private slots:
             QCOMPARE(QFileInfo(file + ".version1").permissions() & 0x0077, QFileDevice::Permissions());
         }
         QCOMPARE(sqlite(box.dataDir() + "/doctor.DAT", "PRAGMA user_version"), QStringLiteral("1"));
-        QCOMPARE(QDir(box.dataDir()).entryList({"*.version*"}).size(), 2);
+        QCOMPARE(QDir(box.dataDir()).entryList({"*.version*"}).size(), 3); // and planlist, by the program's own
 
         test::Sandbox fresh;
         {

@@ -5,6 +5,7 @@
 #include "core/datetime.h"
 #include "notify/activenotif.h"
 #include "notify/emaildialog.h"
+#include "notify/missedreminders.h"
 #include "plans/doselog.h"
 #include "records/adddoctor.h"
 #include "records/doctorspage.h"
@@ -376,6 +377,30 @@ void answersAndHistory(const QString& out) {
         appt.eventTime = now + 30 * dt::kMinute;
         auto* w = TfrmActiveNotif::open(f.ctx, test::occurrenceOf(f.ctx.db, appt));
         save(w, out, QStringLiteral("reminder-appointment-snooze"));
+        w->close();
+    }
+    {
+        // What came due over a morning while the computer was off.
+        QList<ReminderOccurrence> missed;
+        const std::tuple<const char*, const char*, double, const char*, const char*> rows[] = {
+            {"D", "Anna Berger", 13.0, "Bring the blood test results", "Bob Tester"},
+            {"M", "Amoxicillin", 12.0, "Take one capsule with a full glass of water.", "Alice Tester"},
+            {"M", "Lisinopril 10 mg", 9.0, "", "Alice Tester"},
+            {"M", "Amoxicillin", 8.0, "Take one capsule with a full glass of water.", "Alice Tester"}};
+        for (const auto& [type, item, hour, text, person] : rows) {
+            ReminderOccurrence o;
+            o.APPTTYPE = QString::fromLatin1(type);
+            o.itemName = QString::fromLatin1(item);
+            o.eventTime = today + hour / 24;
+            o.reminder.NOTIFTEXT = QString::fromLatin1(text);
+            o.personName = QString::fromLatin1(person);
+            missed << o;
+        }
+        auto* w = new TfrmMissedReminders(missed);
+        w->show();
+        save(w, out, QStringLiteral("missed-reminders"));
+        w->answerRow(1, u'T');
+        save(w, out, QStringLiteral("missed-reminders-answered"));
         w->close();
     }
     {

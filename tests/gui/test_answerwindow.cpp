@@ -3,6 +3,7 @@
 #include "app/additionaloptions.h"
 #include "core/datetime.h"
 #include "notify/activenotif.h"
+#include "notify/missedreminders.h"
 #include "notify/reminderdispatcher.h"
 #include "plans/doselog.h"
 #include "records/medicinedialog.h"
@@ -11,6 +12,9 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDateTimeEdit>
+#include <QSystemTrayIcon>
+#include <QTableWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -221,6 +225,66 @@ private slots:
         QCOMPARE(told.size(), 2); // the next day
     }
 
+    // A start hidden at logon after the program was off: the missed reminders in one window
+    // (newest first, with the person), the notification area counting them; a dose answered
+    // there at the time chosen, another skipped; Close leaves the rest not confirmed.
+    void missedRemindersAreListedAtAHiddenStartAndAnswered() {
+        int first = -1, second = -1, visit = -1;
+        MainWindowFixture f({}, [&](MainWindowFixture& fx) {
+            fx.seed([&](data::Database& db) {
+                const int med = test::addMedicine(db, QStringLiteral("Amoxicillin"));
+                test::addLink(db, "mlref", 1, med);
+                db.run(QStringLiteral("UPDATE mlref SET PILLSONHAND = 10, PILLSPERDOSE = 1"));
+                test::PlanSpec p;
+                p.medicine = med;
+                p.text = QStringLiteral("With <b>water</b>");
+                p.start = at(7, 30);
+                first = test::addPlan(db, p);
+                p.start = at(8, 15);
+                second = test::addPlan(db, p);
+                test::PlanSpec appt;
+                appt.type = QStringLiteral("D");
+                appt.doctor = test::addDoctor(db, QStringLiteral("Greg"), QStringLiteral("House"));
+                appt.start = at(8, 45);
+                appt.minutesBefore = 15;
+                visit = test::addPlan(db, appt);
+            });
+        });
+        f.window->startShown(false);
+        f.window->notiftimerTimer();
+        QVERIFY(!f.window->isVisible());
+        TfrmMissedReminders* w = f.window->reminders()->missedWindow();
+        QVERIFY(w && w->isVisible());
+        QCOMPARE(w->windowTitle(), QStringLiteral("Missed Reminders"));
+        QTableWidget* list = w->list();
+        QCOMPARE(list->rowCount(), 3);
+        QCOMPARE(list->item(0, TfrmMissedReminders::ColItem)->text(), QStringLiteral("Dr. Greg House"));
+        QCOMPARE(list->item(0, TfrmMissedReminders::ColTime)->text(), QStringLiteral("1/5/2026 08:45 AM"));
+        QVERIFY(!list->cellWidget(0, TfrmMissedReminders::ColAnswer)); // an appointment is not taken
+        QCOMPARE(list->item(1, TfrmMissedReminders::ColTime)->text(), QStringLiteral("1/5/2026 08:15 AM"));
+        QCOMPARE(list->item(1, TfrmMissedReminders::ColText)->text(), QStringLiteral("With <b>water</b>"));
+        QCOMPARE(list->item(2, TfrmMissedReminders::ColFor)->text(), QStringLiteral("Ann"));
+        QCOMPARE(f.window->trayIcon()->toolTip(), QStringLiteral("Vantrel Planner: 3 missed reminders"));
+
+        w->findChild<QDateTimeEdit*>("dtTakenAt1")->setDateTime(dt::toQDateTime(at(8, 40)));
+        QTest::mouseClick(w->findChild<QPushButton*>("btnTaken1"), Qt::LeftButton);
+        QTest::mouseClick(w->findChild<QPushButton*>("btnSkipped2"), Qt::LeftButton);
+        plans::DoseLog log(f.ctx.db);
+        QCOMPARE(log.find(second, at(8, 15))->STATE, QStringLiteral("T"));
+        QCOMPARE(log.find(second, at(8, 15))->ACTEDAT, at(8, 40));
+        QCOMPARE(log.find(first, at(7, 30))->STATE, QStringLiteral("S"));
+        QCOMPARE(list->item(1, TfrmMissedReminders::ColAnswer)->text(), QStringLiteral("Taken"));
+        QSqlQuery& q = f.ctx.db.run(QStringLiteral("SELECT PILLSONHAND FROM mlref"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 9);
+        q.finish();
+        QTest::mouseClick(w->findChild<QPushButton*>("btnClose"), Qt::LeftButton);
+        QTRY_VERIFY(!f.window->reminders()->missedWindow());
+        QCOMPARE(log.find(visit, at(8, 45))->STATE, QStringLiteral("M"));
+        QCOMPARE(f.window->trayIcon()->toolTip(), QStringLiteral("Vantrel Planner"));
+        QVERIFY(f.window->openReminders().isEmpty()); // none raised as a window of its own
+    }
+
     // The reminders-again boxes take whole numbers in range only; the dialog stays open to mend.
     void remindAgainBoxesRefuseWhatIsNoNumberInRange() {
         MainWindowFixture f;
@@ -231,13 +295,15 @@ private slots:
         d.findChild<QCheckBox*>("chkRemindAgain")->setChecked(true);
         const QString minutes = "The minutes between reminders must be a whole number from 1 to 240.";
         const QString times = "The number of times must be a whole number from 1 to 20.";
+        const QString hours = "The hours of missed reminders must be a whole number from 0 to 72.";
         for (const auto& [m, t, message] :
              {std::tuple{"ten", "3", minutes}, std::tuple{"0", "3", minutes}, std::tuple{"-5", "3", minutes},
               std::tuple{"241", "3", minutes}, std::tuple{"99999999999999999999", "3", minutes},
-              std::tuple{"10", "21", times}, std::tuple{"10", "", times}}) {
+              std::tuple{"10", "21", times}, std::tuple{"10", "", times}, std::tuple{"10", "3", hours}}) {
             Messages::clearShown();
             d.findChild<QLineEdit*>("teRemindMinutes")->setText(m);
             d.findChild<QLineEdit*>("teRemindTimes")->setText(t);
+            d.findChild<QLineEdit*>("teCatchUpHours")->setText(message == hours ? "73" : "12");
             d.btnOKClick();
             QCOMPARE(Messages::shown(), QStringList({message}));
             QCOMPARE(d.result(), int(QDialog::Rejected));
@@ -245,6 +311,7 @@ private slots:
         }
         d.findChild<QLineEdit*>("teRemindMinutes")->setText(" 15 ");
         d.findChild<QLineEdit*>("teRemindTimes")->setText("5");
+        d.findChild<QLineEdit*>("teCatchUpHours")->setText("0");
         d.btnOKClick();
         QCOMPARE(d.result(), int(QDialog::Accepted));
         Settings stored;
@@ -252,6 +319,7 @@ private slots:
         QVERIFY(stored.RemindAgain);
         QCOMPARE(stored.RemindAgainMinutes, 15);
         QCOMPARE(stored.RemindAgainTimes, 5);
+        QCOMPARE(stored.CatchUpHours, 0);
     }
 
     // The medicine's pill boxes: a bad number is said and nothing is written; a good one lands on

@@ -8,8 +8,8 @@
 //                                       killed; prints "committed N" or "removed N" after each
 //                                       commit of plan N, and "removing N" before a removal
 //   crashwriter DATADIR answers         doses raised and answered (taken, skipped, snoozed
-//                                       first) until killed; prints "answered LOGID STATE" after
-//                                       each answer's commit
+//                                       first) until killed; prints "ready" once set up, then
+//                                       "answered LOGID STATE" after each answer's commit
 //   crashwriter DATADIR check           opens the folder as the program does and prints the key
 //                                       of every plan, one a line; exits 1 with the reason when
 //                                       the opening fails
@@ -77,6 +77,8 @@ void seedProfile(data::Database& db) {
     QSqlQuery& rows = db.run(QStringLiteral("SELECT count(*) FROM doselog"));
     int n = rows.next() ? rows.value(0).toInt() : 0;
     rows.finish();
+    std::printf("ready\n");
+    std::fflush(stdout);
     const double first = dt::encode(2026, 12, 10, 8, 0);
     for (;; ++n) {
         ReminderOccurrence o;

@@ -184,12 +184,17 @@ private slots:
             QProcess writer;
             test::startUnprivileged(writer, helper(), {box.dataDir(), QStringLiteral("answers")});
             QVERIFY(writer.waitForStarted());
-            QTest::qWait(80 + static_cast<int>(random.bounded(300)));
+            // Killed among the answers, not while the helper sets itself up.
+            QByteArray said;
+            while (!said.contains("ready") && writer.waitForReadyRead(10000))
+                said += writer.readAllStandardOutput();
+            QVERIFY(said.contains("ready"));
+            QTest::qWait(20 + static_cast<int>(random.bounded(300)));
             ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
             QVERIFY(writer.waitForFinished(10000));
-            for (const QString& line :
-                 QString::fromUtf8(writer.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts))
-                answered.insert(line.section(' ', 1, 1).toInt(), line.section(' ', 2, 2));
+            for (const QString& line : QString::fromUtf8(said + writer.readAllStandardOutput()).split('\n'))
+                if (line.startsWith(QLatin1String("answered")))
+                    answered.insert(line.section(' ', 1, 1).toInt(), line.section(' ', 2, 2));
             const Opened again = openAgain(box.dataDir());
             QVERIFY2(again.ok, qPrintable(QStringLiteral("round %1: %2").arg(round).arg(again.output)));
             const QString log = box.dataDir() + QStringLiteral("/doselog.DAT");

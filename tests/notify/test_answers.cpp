@@ -1,15 +1,10 @@
 // The dose log behind the scheduler: one row per occurrence, answers written once, snoozes that
 // come back, reminders again until an answer, what was never answered, and pills on hand.
 #include "core/datetime.h"
-#include "data/maincursors.h"
 #include "data/removal.h"
-#include "notify/scheduler.h"
-#include "plans/doselog.h"
 #include "plans/pills.h"
-#include "session/context.h"
-#include "support/fakeclock.h"
+#include "support/logrun.h"
 #include "support/plans.h"
-#include "support/testsupport.h"
 
 #include <QSqlQuery>
 #include <QtTest>
@@ -19,98 +14,14 @@ using plans::DoseLog;
 using plans::DoseLogRow;
 using test::PlanSpec;
 
+using test::Household;
+using test::Run;
+
 namespace {
 
-class Popups : public ReminderRaiser {
-public:
-    QList<double> shownAt; // the clock when each window was asked for
-    QList<int> logIds;
-    const FakeClock* clock = nullptr;
-    void showPopup(const ReminderOccurrence& o) override {
-        shownAt << clock->nowValue();
-        logIds << o.LOGID;
-    }
-    void SendRMail(const ReminderOccurrence&) override {}
-};
-
 double at(int day, int h, int m = 0, int s = 0) {
-    return dt::encode(2026, 3, day, h, m, s);
+    return test::march(day, h, m, s);
 }
-
-// A program run over one data folder: a scheduler with the log, as the program attaches it.
-// Another Run on the same folder is the program started again.
-struct Run {
-    Context ctx;
-    FakeClock* clock;
-    std::unique_ptr<data::MainCursors> cursors;
-    Popups popups;
-    std::unique_ptr<DoseLog> log;
-    std::unique_ptr<plans::DoseLogMemory> memory;
-    std::unique_ptr<Scheduler> scheduler;
-
-    Run(const QString& dataDir, double now) {
-        auto c = std::make_unique<FakeClock>();
-        clock = c.get();
-        ctx.clock = std::move(c);
-        clock->setValue(now);
-        popups.clock = clock;
-        ctx.db.open(dataDir);
-        cursors = std::make_unique<data::MainCursors>(ctx.db);
-        cursors->openAll();
-        log = std::make_unique<DoseLog>(ctx.db);
-        memory = std::make_unique<plans::DoseLogMemory>(ctx.db);
-        scheduler = std::make_unique<Scheduler>(ctx, popups, memory.get());
-        scheduler->setDoseLog(log.get());
-        scheduler->tick(); // the program's first tick
-    }
-    void tickAt(double v) {
-        clock->setValue(v);
-        scheduler->tick();
-    }
-    // A tick every minute up to `until`.
-    void minuteTicksUntil(double until) {
-        for (double t = clock->nowValue() + dt::kMinute; t <= until + dt::kSecond; t += dt::kMinute)
-            tickAt(t);
-    }
-    QList<DoseLogRow> rows() { return log->history(1, 0, 1e6); }
-    DoseLogRow only() {
-        const auto all = rows();
-        if (all.size() != 1) qFatal("expected one log row, found %d", int(all.size()));
-        return all.first();
-    }
-    std::optional<int> pillsOnHand(int medRef) {
-        QSqlQuery& q = ctx.db.run(QStringLiteral("SELECT PILLSONHAND FROM mlref WHERE MEDREF = ?"), {medRef});
-        std::optional<int> v;
-        if (q.next() && !q.value(0).isNull()) v = q.value(0).toInt();
-        q.finish();
-        return v;
-    }
-};
-
-// A dose of Amoxicillin for profile 1, every day at 8:00 from 2 March.
-struct Household {
-    test::Sandbox box;
-    int medicine = -1;
-    int plan = -1;
-
-    explicit Household(const QString& notifType = QStringLiteral("P")) {
-        Run setup(box.dataDir(), at(1, 12));
-        setup.ctx.db.run(QStringLiteral("INSERT INTO patient (NAME) VALUES ('Alice Tester')"));
-        medicine = test::addMedicine(setup.ctx.db, QStringLiteral("Amoxicillin"));
-        test::addLink(setup.ctx.db, "mlref", 1, medicine);
-        PlanSpec p;
-        p.medicine = medicine;
-        p.start = at(2, 8);
-        p.repeat = QStringLiteral("D");
-        p.notifType = notifType;
-        plan = test::addPlan(setup.ctx.db, p);
-    }
-    void count(int onHand, int perDose, int warnDays = 7) {
-        Run r(box.dataDir(), at(1, 12));
-        r.ctx.db.run(QStringLiteral("UPDATE mlref SET PILLSONHAND = ?, PILLSPERDOSE = ?, REFILLDAYS = ?"),
-                     {onHand, perDose, warnDays});
-    }
-};
 
 } // namespace
 
