@@ -4,6 +4,7 @@
 #include "ui/messages.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -62,9 +63,18 @@ TfrmAdditionalOptions::TfrmAdditionalOptions(Context& ctx, QWidget* mainWindow)
     third->addWidget(teCatchUpHours);
     third->addWidget(new QLabel(QStringLiteral("hours"), again));
     third->addStretch(1);
+    auto* fourth = new QHBoxLayout;
+    cbShowRemindersAs = new QComboBox(again);
+    cbShowRemindersAs->setObjectName(QStringLiteral("cbShowRemindersAs"));
+    cbShowRemindersAs->addItems({QStringLiteral("the program's window"), QStringLiteral("a desktop notification"),
+                                 QStringLiteral("both")});
+    fourth->addWidget(new QLabel(QStringLiteral("Show reminders as:"), again));
+    fourth->addWidget(cbShowRemindersAs);
+    fourth->addStretch(1);
     al->addLayout(first);
     al->addLayout(second);
     al->addLayout(third);
+    al->addLayout(fourth);
     layout->addWidget(again);
     QPushButton* ok = addDialogButtons(this, layout, "btnOK", "btnCancel");
     setFixedSize(sizeHint());
@@ -79,6 +89,7 @@ TfrmAdditionalOptions::TfrmAdditionalOptions(Context& ctx, QWidget* mainWindow)
     teRemindMinutes->setText(QString::number(ctx.settings.RemindAgainMinutes));
     teRemindTimes->setText(QString::number(ctx.settings.RemindAgainTimes));
     teCatchUpHours->setText(QString::number(ctx.settings.CatchUpHours));
+    cbShowRemindersAs->setCurrentIndex(std::clamp(ctx.settings.ShowRemindersAs, 0, 2));
 }
 
 // What the reminder boxes hold, or the message of the first that is no whole number in its range.
@@ -109,6 +120,7 @@ void TfrmAdditionalOptions::btnOKClick() {
     s.RemindAgainMinutes = teRemindMinutes->text().trimmed().toInt();
     s.RemindAgainTimes = teRemindTimes->text().trimmed().toInt();
     s.CatchUpHours = teCatchUpHours->text().trimmed().toInt();
+    s.ShowRemindersAs = cbShowRemindersAs->currentIndex();
     s.AutoStart = m_autoStart->isChecked();
     m_ctx.syncAutoStart(false);
     s.DisableNotifs = m_disable->isChecked();

@@ -36,6 +36,12 @@ QString countdownText(bool appointment, long long minutes) {
 }
 } // namespace
 
+QString TfrmActiveNotif::headline(const ReminderOccurrence& o) {
+    const QString name = displayText(o.itemName, kShortDisplay);
+    return o.dose() ? QStringLiteral("Notification: Medicine - ") + name
+                    : QStringLiteral("Notification: Appointment - Dr. ") + name;
+}
+
 TfrmActiveNotif::TfrmActiveNotif(Context& ctx, const ReminderOccurrence& o)
     : QWidget(nullptr), m_ctx(ctx), m_occurrence(o) {
     const plans::Reminder& r = o.reminder;
@@ -97,9 +103,7 @@ TfrmActiveNotif::TfrmActiveNotif(Context& ctx, const ReminderOccurrence& o)
 
     // The names came with the reminder: the window reads no table.
     const bool dose = o.dose();
-    const QString name = displayText(o.itemName, kShortDisplay);
-    notifname->setText(dose ? QStringLiteral("Notification: Medicine - ") + name
-                            : QStringLiteral("Notification: Appointment - Dr. ") + name);
+    notifname->setText(headline(o));
     notifdelay->setText(r.NOTIFMIN >= 1 ? countdownText(!dose, r.NOTIFMIN) : QString());
     fitNameLine(strip);
     if (r.PLAYAUDIO) {

@@ -33,6 +33,8 @@ public:
     // `stacked`: how many reminder windows are open already.
     static TfrmActiveNotif* open(Context& ctx, const ReminderOccurrence& occurrence, int stacked = 0);
     const ReminderOccurrence& occurrence() const { return m_occurrence; }
+    // The window's first line: "Notification: Medicine - Amoxicillin".
+    static QString headline(const ReminderOccurrence& o);
 
     bool audioStarted() const { return AudioStarted; }
     // Moves the window into the screen's available area where it sticks out.

@@ -8,6 +8,7 @@
 #include "notify/missedreminders.h"
 #include "plans/doselog.h"
 #include "plans/pills.h"
+#include "platform/notifications.h"
 #include "session/context.h"
 #include "ui/messages.h"
 
@@ -29,11 +30,19 @@ void ReminderMailer::tell(const QString& message) {
 }
 
 ReminderDispatcher::ReminderDispatcher(Context& ctx, QWidget* window)
-    : QObject(nullptr), m_ctx(ctx), m_window(window), m_mail(std::make_unique<ReminderMailer>(ctx, window)) {}
+    : QObject(nullptr), m_ctx(ctx), m_window(window), m_mail(std::make_unique<ReminderMailer>(ctx, window)),
+      m_notifier(platform::makeDesktopNotifications(this)) {
+    connect(m_notifier, &platform::DesktopNotifications::actionInvoked, this,
+            &ReminderDispatcher::notificationAction);
+    connect(m_notifier, &platform::DesktopNotifications::closed, this, &ReminderDispatcher::notificationClosed);
+}
 
 ReminderDispatcher::~ReminderDispatcher() {
     for (const auto& w : m_reminders)
         delete w.data();
+    // A notification left behind could no longer be answered.
+    for (quint32 id : m_notified.keys())
+        m_notifier->close(id);
 }
 
 void ReminderDispatcher::attach() {
@@ -65,15 +74,20 @@ void ReminderDispatcher::tick() {
 
 void ReminderDispatcher::showPopup(const ReminderOccurrence& raised) {
     m_reminders.removeAll(nullptr);
+    ReminderOccurrence o = raised;
+    o.showPerson = profileCount() > 1;
+    if (o.dose()) o.refillWarning = refillWarning(o, true);
+    // The window, a desktop notification or both, as the settings ask; without a notification
+    // the window is always shown, so no choice can lose a reminder.
+    const int as = std::clamp(m_ctx.settings.ShowRemindersAs, 0, 2);
+    const bool notified = as != kShowAsWindow && notifyDesktop(o);
+    if (notified && as == kShowAsNotification) return;
     // The same occurrence again (reminded again, back from a snooze): its window, if it is open.
     for (TfrmActiveNotif* w : openReminders())
         if (sameOccurrence(w->occurrence(), raised)) {
             w->raiseAgain();
             return;
         }
-    ReminderOccurrence o = raised;
-    o.showPerson = profileCount() > 1;
-    if (o.dose()) o.refillWarning = refillWarning(o, true);
     auto* w = TfrmActiveNotif::open(m_ctx, o, static_cast<int>(openReminders().size()));
     connect(w, &TfrmActiveNotif::answered, this, &ReminderDispatcher::answer);
     connect(w, &TfrmActiveNotif::snoozed, this, &ReminderDispatcher::snooze);
@@ -153,11 +167,83 @@ void ReminderDispatcher::runOrSay(const std::function<void()>& work) {
 void ReminderDispatcher::closeWindowsOf(const ReminderOccurrence& o) {
     for (TfrmActiveNotif* w : openReminders())
         if (sameOccurrence(w->occurrence(), o)) w->close();
+    closeNotificationsOf(o);
 }
 
 void ReminderDispatcher::dismissAll() {
     for (TfrmActiveNotif* w : openReminders())
         w->close();
+    for (quint32 id : m_notified.keys())
+        m_notifier->close(id);
+    m_notified.clear();
+}
+
+bool ReminderDispatcher::snoozeAllowed(const ReminderOccurrence& o) const {
+    return o.nextEventTime <= 0 ||
+           o.nextEventTime - m_ctx.clock->nowValue() >=
+               TfrmActiveNotif::kSnoozeMinutes[0] * dt::kMinute - dt::kSecond / 2;
+}
+
+// The notification says what the window says: its first line, then whom it is for, the time
+// and the reminder's text, as plain text. A dose can be taken, skipped or snoozed from it, an
+// appointment snoozed, where the server shows actions.
+bool ReminderDispatcher::notifyDesktop(const ReminderOccurrence& o) {
+    closeNotificationsOf(o);
+    platform::DesktopNotification n;
+    n.appName = QString::fromLatin1(kAppTitle);
+    n.iconName = QStringLiteral("vantrel-planner");
+    n.desktopEntry = QStringLiteral("vantrel-planner");
+    n.summary = TfrmActiveNotif::headline(o);
+    QStringList body;
+    if (!o.personName.isEmpty()) body << QStringLiteral("For: ") + displayText(o.personName, kShortDisplay);
+    body << QStringLiteral("At ") + dt::formatDateTime(dt::roundToSecond(o.eventTime));
+    if (!o.reminder.NOTIFTEXT.isEmpty()) body << displayText(o.reminder.NOTIFTEXT, kLongDisplay);
+    if (!o.refillWarning.isEmpty()) body << o.refillWarning;
+    n.body = body.join(QLatin1Char('\n'));
+    n.critical = o.dose();
+    if (o.dose()) n.actions = {{QStringLiteral("taken"), QStringLiteral("Taken")}, {QStringLiteral("skip"), QStringLiteral("Skip")}};
+    if (snoozeAllowed(o)) n.actions.append({QStringLiteral("snooze"), QStringLiteral("Snooze 10 min")});
+    const quint32 id = m_notifier->notify(n);
+    if (!id) {
+        qCDebug(lcReminders) << "no desktop notification for APPTID" << o.APPTID;
+        return false;
+    }
+    m_notified.insert(id, o);
+    return true;
+}
+
+void ReminderDispatcher::closeNotificationsOf(const ReminderOccurrence& o) {
+    for (auto it = m_notified.begin(); it != m_notified.end();) {
+        if (sameOccurrence(it.value(), o)) {
+            m_notifier->close(it.key());
+            it = m_notified.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+// An action on one of our notifications answers as the window's button does.
+void ReminderDispatcher::notificationAction(quint32 id, const QString& key) {
+    if (!m_notified.contains(id)) return;
+    const ReminderOccurrence o = m_notified.value(id);
+    if (key == QLatin1String("taken") && o.dose()) {
+        answer(o, u'T');
+    } else if (key == QLatin1String("skip") && o.dose()) {
+        answer(o, u'S');
+    } else if (key == QLatin1String("snooze") && snoozeAllowed(o)) {
+        const double until = m_ctx.clock->nowValue() + kNotificationSnooze * dt::kMinute;
+        snooze(o, o.nextEventTime > 0 ? std::min(until, o.nextEventTime) : until);
+    }
+}
+
+// The person dismissed the notification (or it expired): its window goes too.
+void ReminderDispatcher::notificationClosed(quint32 id, quint32 reason) {
+    if (!m_notified.contains(id)) return;
+    const ReminderOccurrence o = m_notified.take(id);
+    if (reason == platform::DesktopNotifications::Expired || reason == platform::DesktopNotifications::Dismissed)
+        for (TfrmActiveNotif* w : openReminders())
+            if (sameOccurrence(w->occurrence(), o)) w->close();
 }
 
 // Below its warning, a counted medicine says so: in the dose's window, and once a day in the

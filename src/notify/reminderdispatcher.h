@@ -18,6 +18,9 @@ namespace vantrel {
 
 class TfrmActiveNotif;
 class TfrmMissedReminders;
+namespace platform {
+class DesktopNotifications;
+}
 namespace plans {
 class DoseLog;
 class DoseLogMemory;
@@ -50,6 +53,11 @@ private:
 class ReminderDispatcher : public QObject, public ReminderRaiser {
     Q_OBJECT
 public:
+    // ShowRemindersAs: the program's window, a desktop notification, or both.
+    enum { kShowAsWindow = 0, kShowAsNotification = 1, kShowAsBoth = 2 };
+    // A snooze from a notification: ten minutes, never past the plan's next occurrence.
+    static constexpr int kNotificationSnooze = 10;
+
     // Errors of a tick are shown over `window`.
     ReminderDispatcher(Context& ctx, QWidget* window);
     ~ReminderDispatcher() override;
@@ -70,8 +78,13 @@ public:
     // occurrence closes.
     void answer(const ReminderOccurrence& occurrence, QChar state);
     void snooze(const ReminderOccurrence& occurrence, double until);
-    // "Dismiss All Reminders": every reminder window closes; the reminders stay raised.
+    // "Dismiss All Reminders": every reminder window and notification closes; the reminders
+    // stay raised.
     void dismissAll();
+    // The desktop's notifications, where the settings ask for them and a server is there.
+    platform::DesktopNotifications* notifications() const { return m_notifier; }
+    // The notifications shown now, by the server's id.
+    QList<quint32> openNotifications() const { return m_notified.keys(); }
     plans::DoseLog* doseLog() const { return m_log.get(); }
     void SendRMail(const ReminderOccurrence& occurrence) override;
     void planUnusable(int apptId, const QString& why) override;
@@ -96,6 +109,12 @@ private:
     int logRowOf(const ReminderOccurrence& o);
     int medicineOf(int apptId) const;
     void closeWindowsOf(const ReminderOccurrence& o);
+    // Sends the reminder as a desktop notification; false when it could not be shown.
+    bool notifyDesktop(const ReminderOccurrence& o);
+    void closeNotificationsOf(const ReminderOccurrence& o);
+    void notificationAction(quint32 id, const QString& key);
+    void notificationClosed(quint32 id, quint32 reason);
+    bool snoozeAllowed(const ReminderOccurrence& o) const;
     void runOrSay(const std::function<void()>& work);
     QString refillWarning(const ReminderOccurrence& o, bool forWindow);
 
@@ -108,6 +127,8 @@ private:
     std::unique_ptr<MailTransport> m_mail;
     QList<QPointer<TfrmActiveNotif>> m_reminders;
     QPointer<TfrmMissedReminders> m_missedWindow;
+    platform::DesktopNotifications* m_notifier;
+    QHash<quint32, ReminderOccurrence> m_notified;
     bool m_tickErrorShown = false;
 };
 

@@ -1,6 +1,7 @@
 // The Windows build's Qt face of the platform services that are not plain Qt: the single
 // instance, the power events and the end of the session, each a thin QObject over the plain
 // Windows side. Its hidden windows are served by Qt's own message loop on the GUI thread.
+#include "platform/notifications.h"
 #include "platform/power.h"
 #include "platform/sessionend.h"
 #include "platform/singleinstance.h"
@@ -95,6 +96,22 @@ bool SingleInstance::activateRunning(int) {
 
 PowerEvents* makePowerEvents(QObject* parent) {
     return new WindowsPower(parent);
+}
+
+namespace {
+// Windows has no notification server of this kind: the reminder window is always shown.
+class NoNotifications : public DesktopNotifications {
+public:
+    using DesktopNotifications::DesktopNotifications;
+    bool available() override { return false; }
+    bool hasActions() override { return false; }
+    quint32 notify(const DesktopNotification&) override { return 0; }
+    void close(quint32) override {}
+};
+} // namespace
+
+DesktopNotifications* makeDesktopNotifications(QObject* parent) {
+    return new NoNotifications(parent);
 }
 
 TerminationWatcher::TerminationWatcher(QObject* parent) : QObject(parent) {
