@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 DATA_DIR ?=
 
-.PHONY: run test deps configure build bench clean
+.PHONY: run test deps configure build bench package clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -19,6 +19,10 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure --timeout 300
+
+# A Debian package of the program in the build folder: build/vantrel-planner_*.deb.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 bench: configure
 	cmake --build $(BUILD_DIR) --target benchmarks

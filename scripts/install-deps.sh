@@ -14,6 +14,7 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core
   locales
   python3 python3-aiosmtpd python3-dbusmock dbus-daemon xdg-utils openssl
+  dpkg-dev desktop-file-utils appstream
   sox
   wine64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
 )

@@ -56,8 +56,8 @@ void TfrmHelp::showContents() {
     m_browser->setSource(QUrl::fromLocalFile(m_contents));
 }
 
-void TfrmHelp::open(QPointer<TfrmHelp>& help, const QString& programDir, QWidget* parent) {
-    const QString contents = programDir + QStringLiteral("help/index.html");
+void TfrmHelp::open(QPointer<TfrmHelp>& help, const QString& pagesDir, QWidget* parent) {
+    const QString contents = pagesDir + QStringLiteral("help/index.html");
     if (!QFileInfo::exists(contents)) {
         Messages::warning(parent, QStringLiteral("The help pages cannot be found in \"%1\".")
                                       .arg(QDir::toNativeSeparators(QFileInfo(contents).path())));

@@ -19,7 +19,7 @@ public:
 
     // Shows the contents in the window `help` (made when it is null), brought to the front; or,
     // where the program's help pages are missing, says so over `parent`.
-    static void open(QPointer<TfrmHelp>& help, const QString& programDir, QWidget* parent);
+    static void open(QPointer<TfrmHelp>& help, const QString& pagesDir, QWidget* parent);
 
 public slots:
     void showContents();

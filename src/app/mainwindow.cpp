@@ -275,7 +275,7 @@ void TfrmMain::FormCreate() {
     m_notiftimer->start();
     m_wake->watchPower();
     m_ctx.ShowCount = 1;
-    TabSheet4->load(m_ctx.ProgramDir);
+    TabSheet4->load(m_ctx.PagesDir);
     setProfileBarVisible(false);
     PageControlEx1->setCurrentWidget(TabSheet4);
     writeAutoStartEntry();
@@ -349,12 +349,12 @@ void TfrmMain::dxSideBar1ItemClick(int index) {
 void TfrmMain::ViewStartupPage1Click() {
     setProfileBarVisible(false);
     dxSideBar1->setCurrent(-1);
-    TabSheet4->load(m_ctx.ProgramDir);
+    TabSheet4->load(m_ctx.PagesDir);
     PageControlEx1->setCurrentWidget(TabSheet4);
 }
 
 void TfrmMain::Contents1Click() {
-    TfrmHelp::open(m_help, m_ctx.ProgramDir, this);
+    TfrmHelp::open(m_help, m_ctx.PagesDir, this);
 }
 
 void TfrmMain::About1Click() {

@@ -93,6 +93,8 @@ void loadOrCreateSettings(Context& ctx, int screenHeight, const QString& path, c
 
 void setUpContext(Context& ctx, const ContextSetup& setup) {
     ctx.ProgramDir = setup.programDir;
+    ctx.PagesDir = choosePagesDir(setup.programDir);
+    qCInfo(lcStartup).noquote() << "pages from" << ctx.PagesDir;
     loadOrCreateSettings(ctx, setup.screenHeight, setup.settingsFile, setup.country);
     ctx.autoStart = platform::makeAutoStartEntry(setup.configDir.toStdString());
     ctx.DataDir = chooseDataDir(setup.requestedDataDir, setup.programDir, setup.userDataDir);

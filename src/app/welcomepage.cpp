@@ -21,8 +21,8 @@ WelcomePage::WelcomePage(QWidget* parent) : QWidget(parent) {
     layout->addWidget(html1);
 }
 
-void WelcomePage::load(const QString& programDir) {
-    const QString page = programDir + QStringLiteral("web/index.html");
+void WelcomePage::load(const QString& pagesDir) {
+    const QString page = pagesDir + QStringLiteral("web/index.html");
     if (QFileInfo::exists(page))
         html1->setSource(QUrl::fromLocalFile(page));
     else

@@ -12,7 +12,7 @@ class WelcomePage : public QWidget {
 public:
     explicit WelcomePage(QWidget* parent = nullptr);
     // Loads web/index.html below the program's folder (with its trailing separator).
-    void load(const QString& programDir);
+    void load(const QString& pagesDir);
 
 private:
     QTextBrowser* html1;

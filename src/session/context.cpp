@@ -59,6 +59,13 @@ QString Context::makeTempDir() const {
     return folder;
 }
 
+QString choosePagesDir(const QString& programDir) {
+    if (QFileInfo::exists(programDir + QStringLiteral("web/index.html"))) return programDir;
+    const QString installed =
+        QDir::cleanPath(programDir + QStringLiteral("../share/vantrel-planner")) + QLatin1Char('/');
+    return QFileInfo::exists(installed + QStringLiteral("web/index.html")) ? installed : programDir;
+}
+
 QString chooseDataDir(const QString& requested, const QString& programDir, const QString& userDataDir) {
     if (!requested.isEmpty()) return QDir(requested).absolutePath();
     const QFileInfo program(programDir);

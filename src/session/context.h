@@ -40,6 +40,7 @@ struct Context {
     static Context* current();
 
     QString ProgramDir;   // the program's own folder, with its trailing separator
+    QString PagesDir;     // where the welcome and help pages are, with its trailing separator
     QString ProgramPath;  // the program file
     QString DataDir;      // where the tables and the temp folder live
     QString DataDirGiven; // the folder given with --data-dir, empty when none was
@@ -87,5 +88,7 @@ private:
 // Where the tables go: the given folder when there is one, else the program's folder when it
 // is writable, else the per-user data folder.
 QString chooseDataDir(const QString& requested, const QString& programDir, const QString& userDataDir);
+// The pages beside the program (a build), else under ../share/vantrel-planner/ (installed).
+QString choosePagesDir(const QString& programDir);
 
 } // namespace vantrel

@@ -85,6 +85,21 @@ private slots:
         QCOMPARE(chooseDataDir(QString(), box.path(), box.path("user")), box.path());
         QCOMPARE(chooseDataDir(QString(), box.path("missing"), box.path("user")), box.path("user"));
     }
+
+    // The pages beside the program win (a build); an installed program finds them under share/.
+    void pagesFolderRule() {
+        test::Sandbox box;
+        const QString bin = box.path("prefix/bin") + "/";
+        const QString share = QDir::cleanPath(box.path("prefix/share/vantrel-planner")) + "/";
+        QDir().mkpath(bin);
+        QCOMPARE(choosePagesDir(bin), bin); // neither: the program's folder, whose page is missing
+        QDir().mkpath(share + "web");
+        test::writeAll(share + "web/index.html", "<p>");
+        QCOMPARE(choosePagesDir(bin), share);
+        QDir().mkpath(bin + "web");
+        test::writeAll(bin + "web/index.html", "<p>");
+        QCOMPARE(choosePagesDir(bin), bin);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestShared)
