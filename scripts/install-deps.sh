@@ -9,11 +9,13 @@ packages=(
   qt6-multimedia-dev libqt6multimedia6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   qt6-svg-dev libqt6svg6
   libcurl4-openssl-dev
+  libical-dev
   libbenchmark-dev
   sqlite3
   xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core
   locales
   python3 python3-aiosmtpd python3-dbusmock dbus-daemon xdg-utils openssl
+  python3-icalendar python3-dateutil poppler-utils
   dpkg-dev desktop-file-utils appstream
   sox
   wine64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/application.h"
+#include "app/commandtasks.h"
 #include "app/mainwindow.h"
 #include "base/errors.h"
 #include "base/logging.h"
@@ -94,11 +95,29 @@ void loadOrCreateSettings(Context& ctx, int screenHeight, const QString& path, c
 void setUpContext(Context& ctx, const ContextSetup& setup) {
     ctx.ProgramDir = setup.programDir;
     ctx.PagesDir = choosePagesDir(setup.programDir);
-    qCInfo(lcStartup).noquote() << "pages from" << ctx.PagesDir;
+    qCDebug(lcStartup).noquote() << "pages from" << ctx.PagesDir;
     loadOrCreateSettings(ctx, setup.screenHeight, setup.settingsFile, setup.country);
     ctx.autoStart = platform::makeAutoStartEntry(setup.configDir.toStdString());
     ctx.DataDir = chooseDataDir(setup.requestedDataDir, setup.programDir, setup.userDataDir);
     if (!setup.requestedDataDir.isEmpty()) ctx.DataDirGiven = ctx.DataDir;
+}
+
+void nameApplication() {
+    QCoreApplication::setOrganizationName(QStringLiteral("Vantrel"));
+    QCoreApplication::setApplicationName(QStringLiteral("Planner"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
+}
+
+ContextSetup systemSetup(const QString& requestedDataDir) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    ContextSetup setup;
+    setup.programDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    setup.settingsFile = defaultSettingsFile();
+    setup.configDir = configDir();
+    setup.requestedDataDir = requestedDataDir;
+    setup.userDataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    setup.screenHeight = screen ? screen->geometry().height() : 768;
+    return setup;
 }
 
 int runPlanner(int argc, char** argv) {
@@ -123,11 +142,10 @@ int runPlanner(int argc, char** argv) {
 
     // The SMTP password will live in this process's memory: keep it out of core dumps first.
     platform::keepMemoryPrivate();
+    if (options.task != StartupOptions::Task::None) return runCommandTask(options, argc, argv);
     Application app(argc, argv);
     startupStep("application made");
-    QCoreApplication::setOrganizationName(QStringLiteral("Vantrel"));
-    QCoreApplication::setApplicationName(QStringLiteral("Planner"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
+    nameApplication();
 
     // A second start in the same session only asks the running one to come forward.
     platform::SingleInstance instance(QStringLiteral("VantrelPlanner"));
@@ -146,15 +164,7 @@ int runPlanner(int argc, char** argv) {
 
     Context ctx;
     app.setQuitOnLastWindowClosed(false);
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    ContextSetup setup;
-    setup.programDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
-    setup.settingsFile = defaultSettingsFile();
-    setup.configDir = configDir();
-    setup.requestedDataDir = options.dataDir;
-    setup.userDataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    setup.screenHeight = screen ? screen->geometry().height() : 768;
-    setUpContext(ctx, setup);
+    setUpContext(ctx, systemSetup(options.dataDir));
     startupStep("settings read");
 
     // One program on a data folder, whatever session it runs in.

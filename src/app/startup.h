@@ -27,6 +27,11 @@ struct ContextSetup {
 // data folder. The program and the tests build their context through this one path.
 void setUpContext(Context& ctx, const ContextSetup& setup);
 
+// The program's names, under which its settings and data folders are found.
+void nameApplication();
+// Where this run keeps its things, as the system says (the application object exists).
+ContextSetup systemSetup(const QString& requestedDataDir);
+
 // The program: everything from the single-instance test to the end of the message loop.
 int runPlanner(int argc, char** argv);
 

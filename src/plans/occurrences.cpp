@@ -2,6 +2,7 @@
 
 #include "core/datetime.h"
 
+#include <QLocale>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
@@ -140,27 +141,43 @@ QList<double> remindersBetween(const Plan& p, double from, double to) {
     return out;
 }
 
+namespace {
+
+// How the plan repeats, in words: "Daily", "Every 3 days", "Mon, Wed, Fri"; empty for a kind
+// no rule knows.
+QString repeatWords(const Plan& p) {
+    if (p.REPTYPE == QLatin1String("D")) return QStringLiteral("Daily");
+    if (p.REPTYPE == QLatin1String("X")) return QStringLiteral("Every %1 days").arg(p.repeatDays().trimmed().toInt());
+    if (p.REPTYPE != QLatin1String("W")) return QString();
+    static const char* names[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    QStringList chosen;
+    for (int d = 1; d <= 7; ++d)
+        if (weekdayChosen(p.repeatDays(), d)) chosen << QString::fromLatin1(names[d - 1]);
+    return chosen.isEmpty() ? QStringLiteral("Weekly") : chosen.join(QStringLiteral(", "));
+}
+
+} // namespace
+
 QString scheduleInWords(const Plan& p, double today) {
     if (unusableTimes(p.STARTTIME, p.REPEND)) return QStringLiteral("No dose: its times cannot be used");
     if (!repeats(p)) return QStringLiteral("Once on ") + dt::formatDate(p.STARTTIME);
-    QString words;
-    if (p.REPTYPE == QLatin1String("D")) {
-        words = QStringLiteral("Daily");
-    } else if (p.REPTYPE == QLatin1String("X")) {
-        words = QStringLiteral("Every %1 days").arg(p.repeatDays().trimmed().toInt());
-    } else if (p.REPTYPE == QLatin1String("W")) {
-        static const char* names[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-        QStringList chosen;
-        for (int d = 1; d <= 7; ++d)
-            if (weekdayChosen(p.repeatDays(), d)) chosen << QString::fromLatin1(names[d - 1]);
-        words = chosen.isEmpty() ? QStringLiteral("Weekly") : chosen.join(QStringLiteral(", "));
-    } else {
-        return QString();
-    }
+    QString words = repeatWords(p);
+    if (words.isEmpty()) return words;
     if (std::floor(p.STARTTIME) > std::floor(today))
         words += QStringLiteral(" from ") + dt::formatDate(p.STARTTIME);
     if (p.REPEND != 0) words += QStringLiteral(" until ") + dt::formatDate(p.REPEND);
     return words;
+}
+
+QString scheduleWithTime(const Plan& p) {
+    if (unusableTimes(p.STARTTIME, p.REPEND)) return QStringLiteral("No dose: its times cannot be used");
+    const QString at = QLocale::c().toString(dt::toQDateTime(p.STARTTIME).time(), QStringLiteral("h:mm AP"));
+    if (!repeats(p)) return QStringLiteral("Once on %1 at %2").arg(dt::formatDate(p.STARTTIME), at);
+    const QString words = repeatWords(p);
+    if (words.isEmpty()) return words;
+    QString out = QStringLiteral("%1 at %2, from %3").arg(words, at, dt::formatDate(p.STARTTIME));
+    if (p.REPEND != 0) out += QStringLiteral(" until ") + dt::formatDate(p.REPEND);
+    return out;
 }
 
 } // namespace vantrel::plans

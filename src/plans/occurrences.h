@@ -47,5 +47,8 @@ QList<double> remindersBetween(const Plan& plan, double from, double to);
 // The schedule in words, as a list shows it: "Once on 12/11/2026", "Daily", "Every 3 days",
 // "Mon, Wed, Fri", with " from ..." while it has not begun and " until ..." where it ends.
 QString scheduleInWords(const Plan& plan, double today);
+// The same with the time of day and the first day, as a printed list gives it: "Every 3 days at
+// 8:00 AM, from 12/11/2026 until 1/31/2027", "Once on 12/11/2026 at 8:00 AM".
+QString scheduleWithTime(const Plan& plan);
 
 } // namespace vantrel::plans

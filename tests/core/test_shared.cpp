@@ -63,6 +63,24 @@ private slots:
         QVERIFY(!parseArguments({"/p/vantrel-planner", "--bogus"}).error.isEmpty());
     }
 
+    // The tasks without a window: one at a time, each with its file, and a profile where needed.
+    void commandLineTasks() {
+        using Task = StartupOptions::Task;
+        const auto e = parseArguments({"/p/vantrel-planner", "--export-ics", "out.ics"});
+        QVERIFY(e.error.isEmpty());
+        QCOMPARE(e.task, Task::ExportCalendar);
+        QCOMPARE(e.taskFile, QStringLiteral("out.ics"));
+        const auto i = parseArguments({"/p/vantrel-planner", "--import-ics", "in.ics", "--profile", "Alice Tester"});
+        QVERIFY(i.error.isEmpty());
+        QCOMPARE(i.task, Task::ImportCalendar);
+        QCOMPARE(i.profile, QStringLiteral("Alice Tester"));
+        QCOMPARE(parseArguments({"/p/vantrel-planner", "--print-pdf", "l.pdf", "--profile", "A"}).task, Task::PrintList);
+        for (const QStringList& bad : {QStringList{"--import-ics", "in.ics"}, QStringList{"--print-pdf", "l.pdf"},
+                                       QStringList{"--export-ics", "a", "--print-pdf", "b", "--profile", "A"},
+                                       QStringList{"--profile", "A"}, QStringList{"--export-ics", ""}})
+            QVERIFY2(!parseArguments(QStringList{"/p/vantrel-planner"} + bad).error.isEmpty(), qPrintable(bad.join(' ')));
+    }
+
     void clearTempFolderKeepsHiddenFilesAndFolders() {
         test::Sandbox box;
         const QString temp = box.path("temp");

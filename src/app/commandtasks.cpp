@@ -1,0 +1,114 @@
+#include "app/commandtasks.h"
+
+#include "app/startup.h"
+#include "base/errors.h"
+#include "data/database.h"
+#include "platform/qt/savefile.h"
+#include "platform/singleinstance.h"
+#include "plans/calendarimport.h"
+#include "plans/icalendar.h"
+#include "plans/medicinelist.h"
+#include "plans/planstore.h"
+#include "session/context.h"
+#include "ui/printedlist.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QSqlQuery>
+#include <QTimeZone>
+#include <cstdio>
+
+namespace vantrel {
+
+namespace {
+
+// The key of the profile of that name; throws naming it when there is none.
+int profileNamed(data::Database& db, const QString& name) {
+    QSqlQuery& q = db.run(QStringLiteral("SELECT PATIENTREF FROM patient WHERE NAME = ? ORDER BY PATIENTREF"), {name});
+    const int key = q.next() ? q.value(0).toInt() : -1;
+    q.finish();
+    if (key < 0) throw DataError(QStringLiteral("There is no profile named \"%1\".").arg(name));
+    return key;
+}
+
+QString shown(const QString& file) {
+    return QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
+}
+
+int exportCalendarTo(Context& ctx, const StartupOptions& o) {
+    std::optional<int> profile;
+    if (!o.profile.isEmpty()) profile = profileNamed(ctx.db, o.profile);
+    const QList<plans::Plan> all = plans::PlanStore(ctx.db).loadAll(profile);
+    int leftOut = 0;
+    const QByteArray ics =
+        plans::exportCalendar(all, QString::fromUtf8(QTimeZone::systemTimeZoneId()), &leftOut);
+    platform::saveFileAtomically(o.taskFile, ics, platform::kOwnerOnly, QStringLiteral("the calendar"));
+    std::printf("%s\n", qPrintable(QStringLiteral("%1 plans were written to %2.")
+                                       .arg(all.size() - leftOut)
+                                       .arg(shown(o.taskFile))));
+    if (leftOut > 0)
+        std::printf("%s\n", qPrintable(QStringLiteral("%1 plans without any occurrence were left out.").arg(leftOut)));
+    return 0;
+}
+
+// Reads a calendar file whole, refusing one too large before reading it.
+QByteArray readCalendarFile(const QString& file) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        throw PlatformError(QStringLiteral("The file \"%1\" cannot be read: %2").arg(shown(file), f.errorString()));
+    if (f.size() > plans::kMaxCalendarBytes) return f.read(plans::kMaxCalendarBytes + 1);
+    return f.readAll();
+}
+
+int importCalendarFrom(Context& ctx, const StartupOptions& o) {
+    const int profile = profileNamed(ctx.db, o.profile);
+    const plans::ParsedCalendar parsed = plans::parseCalendar(readCalendarFile(o.taskFile));
+    if (!parsed.problem.isEmpty()) throw DataError(parsed.problem + QStringLiteral(" Nothing was imported."));
+    const plans::ImportReport report = plans::importCalendar(ctx.db, parsed, profile, ctx.clock->nowValue());
+    std::printf("%s\n", qPrintable(plans::reportText(report)));
+    return report.refused.isEmpty() ? 0 : 3;
+}
+
+int printListTo(Context& ctx, const StartupOptions& o) {
+    const int profile = profileNamed(ctx.db, o.profile);
+    saveMedicineListPdf(plans::medicineList(ctx.db, profile, ctx.clock->nowValue()), o.taskFile);
+    std::printf("%s\n", qPrintable(QStringLiteral("The medicine list of %1 was written to %2.")
+                                       .arg(o.profile, shown(o.taskFile))));
+    return 0;
+}
+
+} // namespace
+
+int runCommandTask(const StartupOptions& o, int argc, char** argv) {
+    // No window is shown: the list is set for a file, with the fonts of any display or none.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    nameApplication();
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    try {
+        Context ctx;
+        setUpContext(ctx, systemSetup(o.dataDir));
+        data::Database::prepareFolder(ctx.DataDir);
+        // A running planner would not know of plans written behind its back: an import waits
+        // for the folder to be free. Reading needs no lock.
+        platform::DataFolderLock lock(ctx.DataDir);
+        if (o.task == StartupOptions::Task::ImportCalendar && !lock.tryLock())
+            throw DataError(QStringLiteral("Vantrel Planner is running on the tables in \"%1\". Import the "
+                                           "calendar from its File menu, or end it and try again.")
+                                .arg(QDir::toNativeSeparators(ctx.DataDir)));
+        ctx.db.open(ctx.DataDir);
+        switch (o.task) {
+        case StartupOptions::Task::ExportCalendar: return exportCalendarTo(ctx, o);
+        case StartupOptions::Task::ImportCalendar: return importCalendarFrom(ctx, o);
+        case StartupOptions::Task::PrintList: return printListTo(ctx, o);
+        case StartupOptions::Task::None: break;
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vantrel-planner: %s\n", qPrintable(errorText(e)));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace vantrel
