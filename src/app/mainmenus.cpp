@@ -24,6 +24,12 @@ QAction* MainMenus::build(TfrmMain& window) {
     };
     QMenu* file = w->menuBar()->addMenu(QStringLiteral("File"));
     file->setObjectName(QStringLiteral("File1"));
+    add(file, "ExportCalendar1", QStringLiteral("Export Calendar..."), &TfrmMain::ExportCalendar1Click);
+    add(file, "ImportCalendar1", QStringLiteral("Import Calendar..."), &TfrmMain::ImportCalendar1Click);
+    file->addSeparator();
+    add(file, "PrintMedicineList1", QStringLiteral("Print Medicine List..."), &TfrmMain::PrintMedicineList1Click);
+    add(file, "SaveAsPdf1", QStringLiteral("Save as PDF..."), &TfrmMain::SaveAsPdf1Click);
+    file->addSeparator();
     add(file, "Exit1", QStringLiteral("&Close"), &TfrmMain::Exit1Click);
     // Without a notification area, closing only minimises: the program is ended from here.
     QAction* fileExit = add(file, "ExitVantrelPlanner2", QStringLiteral("E&xit Vantrel Planner"),

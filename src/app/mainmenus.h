@@ -1,6 +1,7 @@
 #pragma once
 // The main window's menu bar: "File", "Options", "Links" and "Help", each item wired to the
-// window's handler of its name.
+// window's handler of its name. The File menu also takes the schedule out and in: the calendar
+// as an iCalendar file, the medicine list printed or as PDF.
 class QAction;
 
 namespace vantrel {

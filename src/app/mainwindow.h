@@ -83,6 +83,10 @@ public slots:
     void About1Click();
     void AdditionalOptions1Click();
     void emailSettings1Click();
+    void ExportCalendar1Click();
+    void ImportCalendar1Click();
+    void PrintMedicineList1Click();
+    void SaveAsPdf1Click();
     void PastelDefault1Click() { applyColorScheme(0); }
     void CoolBlue1Click() { applyColorScheme(1); }
     void GreenYellow1Click() { applyColorScheme(2); }

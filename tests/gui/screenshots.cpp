@@ -1,6 +1,7 @@
 // Saves pictures of the main window's pages and colour schemes, for a person to look at:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/tests/vantrel_screenshots OUTDIR
 #include "app/additionaloptions.h"
+#include "app/calendartransfer.h"
 #include "app/profiledialogs.h"
 #include "core/datetime.h"
 #include "notify/activenotif.h"
@@ -24,6 +25,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QMenu>
+#include <QPrintPreviewDialog>
 #include <QRandomGenerator>
 #include <QPushButton>
 #include <QRadioButton>
@@ -415,6 +417,64 @@ void answersAndHistory(const QString& out) {
     }
 }
 
+// The File menu's calendar and medicine list: whose calendar to export, what an import took
+// and refused, and the print preview of a medicine list.
+void calendarFiles(const QString& out) {
+    test::MainWindowFixture f({}, {}, {"Alice Tester", "Ben"});
+    f.seed([](data::Database& db) {
+        db.run("INSERT INTO doctor (LASTNAME, FIRSTNAME, SPECIALTY, POFFICE, PMOBILE) VALUES "
+               "('House', 'Gregory', 'Diagnostics', '(555) 010-2000', '(555) 010-3000')");
+        db.run("INSERT INTO dlref (PATIENTREF, DRREF) VALUES (1, 1)");
+        const int amox = test::addMedicine(db, "Amoxicillin 250 mg");
+        test::addLink(db, "mlref", 1, amox, "RX-4471");
+        const int vit = test::addMedicine(db, "Vitamin D 1000 IU");
+        test::addLink(db, "mlref", 1, vit);
+        test::PlanSpec a;
+        a.medicine = amox;
+        a.start = dt::encode(2026, 1, 5, 8, 0);
+        a.repeat = "X";
+        a.days = "3";
+        a.end = dt::encode(2026, 2, 28);
+        test::addPlan(db, a);
+        test::PlanSpec v = a;
+        v.medicine = vit;
+        v.start = dt::encode(2026, 1, 5, 21, 30);
+        v.repeat = "W";
+        v.days = "246";
+        v.end = 0;
+        test::addPlan(db, v);
+        test::PlanSpec visit;
+        visit.type = "D";
+        visit.doctor = 1;
+        visit.start = dt::encode(2026, 1, 14, 10, 30);
+        test::addPlan(db, visit);
+    });
+    f.window->startShown(true);
+    {
+        TfrmExportCalendar d(QStringLiteral("Alice Tester"), f.window.get());
+        d.show();
+        save(&d, out, QStringLiteral("dialog-export-calendar"));
+    }
+    {
+        plans::ImportReport report;
+        report.written = 4;
+        report.doctorsAdded = 1;
+        report.medicinesAdded = 2;
+        report.refused = {{QStringLiteral("Book club"), QStringLiteral("it repeats monthly")},
+                          {QStringLiteral("Physiotherapy"), QStringLiteral("it repeats a number of times (COUNT) rather than until a day")},
+                          {QStringLiteral("Holiday"), QStringLiteral("it lasts whole days, without a time of day")},
+                          {QStringLiteral("Flight"), QStringLiteral("its time is floating, in no time zone")}};
+        TfrmImportResult d(report, QStringLiteral("Alice Tester"), f.window.get());
+        d.show();
+        save(&d, out, QStringLiteral("dialog-import-result"));
+    }
+    test::whenModal<QPrintPreviewDialog>([&out](QPrintPreviewDialog* d) {
+        save(d, out, QStringLiteral("print-preview"));
+        d->reject();
+    });
+    f.find<QAction>(QStringLiteral("PrintMedicineList1"))->trigger();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -424,5 +484,6 @@ int main(int argc, char** argv) {
     allTheRest(out);
     afterARestart(out);
     answersAndHistory(out);
+    calendarFiles(out);
     return 0;
 }

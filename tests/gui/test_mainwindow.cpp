@@ -99,7 +99,9 @@ private slots:
         for (QAction* a : f.window->menuBar()->actions())
             titles << a->text();
         QCOMPARE(titles, QStringList({"File", "Options", "Links", "Help"}));
-        QCOMPARE(menuTexts(f.find<QMenu>("File1")), QStringList({"&Close"}));
+        QCOMPARE(menuTexts(f.find<QMenu>("File1")),
+                 QStringList({"Export Calendar...", "Import Calendar...", "-", "Print Medicine List...",
+                              "Save as PDF...", "-", "&Close"}));
         QCOMPARE(menuTexts(f.find<QMenu>("Options1")),
                  QStringList(
                      {"Color Scheme", "email Settings", "Additional Options...", "-", "View Welcome Page"}));
