@@ -6,7 +6,9 @@
 namespace vantrel::dt {
 
 namespace {
-const QDate kEpoch(1899, 12, 30);
+// 12/30/1899, set at compile time: a value written before main() (a constant of another file)
+// is converted right, which a date made at start-up would not yet be there for.
+constexpr QDate kEpoch = QDate::fromJulianDay(2415019);
 constexpr qint64 kMsPerDay = 86400000;
 } // namespace
 

@@ -45,6 +45,10 @@ std::optional<double> fallsFrom(const Plan& p, double day) {
     return day;
 }
 
+long long inMs(double v) {
+    return std::llround(v * 86400000.0);
+}
+
 bool repeats(const Plan& p) {
     return p.REPTYPE != QLatin1String("N");
 }
@@ -95,7 +99,7 @@ std::optional<Occurrence> firstOccurrenceFrom(const Plan& p, double from) {
     }
     const double timeOfDay = dt::timeOf(p.STARTTIME);
     auto day = fallsFrom(p, std::floor(std::max(from, dt::kFirstUsable)));
-    if (day && dt::roundToSecond(*day + timeOfDay) < from) day = fallsFrom(p, *day + 1);
+    if (day && inMs(*day + timeOfDay) < inMs(from)) day = fallsFrom(p, *day + 1);
     if (!day) return std::nullopt;
     const auto found = occurrences(p, *day, *day + 1);
     return found.isEmpty() ? std::nullopt : std::optional(found.first());
@@ -107,14 +111,16 @@ std::optional<double> firstReminderFrom(const Plan& p, double from) {
     const double before = minutesBefore(p);
     if (!repeats(p)) {
         const double t = dt::roundToSecond(p.STARTTIME - before);
-        return t >= from ? std::optional(t) : std::nullopt;
+        return inMs(t) >= inMs(from) ? std::optional(t) : std::nullopt;
     }
     // The first dose whose reminder is not before `from`; the weekday, the rhythm and the end
     // day are the dose's own, so a dose shortly after midnight is reminded the evening before.
+    // Compared in whole milliseconds, the clock's own grain: the same moment reached by two
+    // different sums can differ in its last bit, and a dose must not be taken for past by that.
     const double timeOfDay = dt::timeOf(p.STARTTIME);
     const double doseFrom = from + before;
     auto day = fallsFrom(p, std::floor(doseFrom));
-    if (day && *day + timeOfDay < doseFrom) day = fallsFrom(p, *day + 1);
+    if (day && inMs(*day + timeOfDay) < inMs(doseFrom)) day = fallsFrom(p, *day + 1);
     if (!day) return std::nullopt;
     return dt::roundToSecond(*day + timeOfDay - before);
 }

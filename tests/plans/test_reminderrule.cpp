@@ -104,6 +104,23 @@ private slots:
         QCOMPARE(next(plan("W", at(2, 0, 30), 60, "4", at(8, 0)), at(8, 10)), std::nullopt);
     }
 
+    // A reminder asked for from its own moment, as the clock gives it, is that reminder: the sum
+    // of the moment and the minutes before may differ from the dose's time in its last bit.
+    void aReminderIsFoundFromItsOwnMoment() {
+        for (int minutes : {0, 1, 7, 15, 59, 60}) {
+            for (int h = 0; h < 24; ++h) {
+                for (int m = 0; m < 60; m += 7) {
+                    const Plan p = plan("W", dt::encode(2026, 3, 6, h, m), minutes, "167");
+                    const double reminder = dt::roundToSecond(p.STARTTIME - minutes * dt::kMinute);
+                    const double clock = dt::fromQDateTime(dt::toQDateTime(reminder));
+                    const auto found = plans::firstReminderFrom(p, clock);
+                    QVERIFY2(found && *found == reminder,
+                             qPrintable(QStringLiteral("%1 minutes before %2").arg(minutes).arg(dt::formatDateTime(p.STARTTIME))));
+                }
+            }
+        }
+    }
+
     void remindersBetweenTwoMomentsAreEveryOneInTheSpan() {
         const Plan daily = plan("D", at(1, 9), 15);
         QCOMPARE(remindersBetween(daily, at(5, 9), at(8, 8, 45)),
