@@ -10,7 +10,7 @@ packages=(
   qt6-svg-dev libqt6svg6
   libcurl4-openssl-dev
   libical-dev
-  libbenchmark-dev
+  libbenchmark-dev libx11-dev
   sqlite3
   xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core
   locales

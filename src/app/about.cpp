@@ -39,7 +39,7 @@ TfrmAbout2::TfrmAbout2(QWidget* mainWindow) : QDialog(mainWindow) {
     version->setObjectName(QStringLiteral("lblVersion"));
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Image1"));
-    picture->setPixmap(QIcon(QStringLiteral(":/icons/planner.svg")).pixmap(48, 48));
+    picture->setPixmap(programIcon(QStringLiteral("planner")).pixmap(48, 48));
     picture->setFixedSize(48, 48);
     top->addWidget(name, 0, 0);
     top->addWidget(version, 1, 0);

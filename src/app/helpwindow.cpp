@@ -1,5 +1,6 @@
 #include "app/helpwindow.h"
 
+#include "ui/dialogs.h"
 #include "ui/messages.h"
 
 #include <QDir>
@@ -17,7 +18,7 @@ TfrmHelp::TfrmHelp(const QString& contents, QWidget* parent)
     : QWidget(parent, Qt::Window), m_contents(contents) {
     setObjectName(QStringLiteral("TfrmHelp"));
     setWindowTitle(QStringLiteral("Vantrel Planner Help"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/planner.svg")));
+    setWindowIcon(programIcon(QStringLiteral("planner")));
     resize(640, 520);
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QHBoxLayout;

@@ -14,6 +14,7 @@
 #include "schedule/appointmentwizard.h"
 #include "schedule/calendarpage.h"
 #include "schedule/dosingwizard.h"
+#include "ui/dialogs.h"
 #include "ui/messages.h"
 #include "widgets/navbar.h"
 
@@ -43,10 +44,10 @@ void TfrmMain::buildLayout() {
     navLayout->setContentsMargins(0, 0, 0, 0);
     dxSideBar1 = new NavBar(QStringLiteral("Functions"), Panel1);
     dxSideBar1->setObjectName(QStringLiteral("dxSideBar1"));
-    dxSideBar1->addItem(QIcon(QStringLiteral(":/icons/doctors.svg")), QStringLiteral("Doctors"));
-    dxSideBar1->addItem(QIcon(QStringLiteral(":/icons/medicines.svg")), QStringLiteral("Medicines"));
-    dxSideBar1->addItem(QIcon(QStringLiteral(":/icons/calendar.svg")), QStringLiteral("Calendar"));
-    dxSideBar1->addItem(QIcon(QStringLiteral(":/icons/history.svg")), QStringLiteral("History"));
+    dxSideBar1->addItem(programIcon(QStringLiteral("doctors")), QStringLiteral("Doctors"));
+    dxSideBar1->addItem(programIcon(QStringLiteral("medicines")), QStringLiteral("Medicines"));
+    dxSideBar1->addItem(programIcon(QStringLiteral("calendar")), QStringLiteral("Calendar"));
+    dxSideBar1->addItem(programIcon(QStringLiteral("history")), QStringLiteral("History"));
     navLayout->addWidget(dxSideBar1);
     connect(dxSideBar1, &NavBar::itemClicked, this, &TfrmMain::dxSideBar1ItemClick);
 

@@ -36,12 +36,6 @@
 #include <QTimer>
 #include <utility>
 
-// Resources of a static library are registered by hand, once.
-static bool initPlannerResources() {
-    Q_INIT_RESOURCE(resources);
-    return true;
-}
-
 namespace vantrel {
 
 namespace {
@@ -55,10 +49,9 @@ QTimer* makeTimer(QObject* parent, const char* name, int interval, bool singleSh
 } // namespace
 
 TfrmMain::TfrmMain(Context& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(ctx) {
-    [[maybe_unused]] static const bool resourcesReady = initPlannerResources();
     setObjectName(QStringLiteral("TfrmMain"));
     setWindowTitle(QString::fromLatin1(kAppTitle));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/planner.svg")));
+    setWindowIcon(programIcon(QStringLiteral("planner")));
     m_reminders = std::make_unique<ReminderDispatcher>(m_ctx, this);
     buildLayout();
     m_fileExit = MainMenus::build(*this);

@@ -20,6 +20,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTimer>
 #include <cstdio>
 
 namespace vantrel {
@@ -199,6 +200,9 @@ int runPlanner(int argc, char** argv) {
                      &TfrmMain::showFromNotificationArea);
     mainWindow.startShown(!options.hidden);
     startupStep(options.hidden ? "started hidden" : "window shown");
+    // The first tick comes as soon as the loop runs, not a second later: a reminder due at the
+    // start (a logon at the time of a dose) is raised at once.
+    QTimer::singleShot(0, &mainWindow, &TfrmMain::notiftimerTimer);
     return app.exec();
 }
 

@@ -342,6 +342,9 @@ QSqlQuery& Database::statement(const QString& sql) {
     for (const auto& q : pool)
         if (!q->isActive()) return *q;
     auto q = std::make_shared<QSqlQuery>(m_db);
+    // Rows are only ever read forward: without this, Qt keeps a copy of every row read until the
+    // statement runs again, which for all the plans of a household is megabytes held all day.
+    q->setForwardOnly(true);
     if (!q->prepare(sql)) fail(QString(), q->lastError());
     pool.push_back(q);
     return *q;

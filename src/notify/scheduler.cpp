@@ -5,6 +5,7 @@
 #include "plans/doselog.h"
 #include "plans/occurrences.h"
 #include "plans/planstore.h"
+#include "platform/osinfo.h"
 #include "session/context.h"
 
 #include <QDateTime>
@@ -12,6 +13,10 @@
 #include <cmath>
 
 namespace vantrel {
+
+namespace {
+constexpr int kTrimAfterPlans = 500;
+}
 
 Scheduler::Scheduler(Context& ctx, ReminderRaiser& raiser, ReminderMemory* memory)
     : m_ctx(ctx), m_raiser(raiser), m_ownMemory(memory ? nullptr : std::make_unique<InMemoryReminders>()),
@@ -129,6 +134,9 @@ void Scheduler::rebuild() {
     m_first = m_list.first();
     m_rebuiltAt = now;
     m_lastTick = now;
+    // A rebuild over a large household reads every plan into memory and lets it go again: the
+    // freed heap goes back to the system, so a program that runs all day does not keep it.
+    if (all.size() >= kTrimAfterPlans) platform::trimWorkingSet();
     qCDebug(lcReminders).noquote() << "rebuilt from" << all.size() << "plans:" << m_list.NotifCount()
                                    << "pending, first at"
                                    << (m_list.NotifCount() ? dt::formatDateTime(m_list.first())
@@ -157,6 +165,7 @@ void Scheduler::catchUp(const QList<plans::Plan>& all, double now) {
     const double listFrom = now - hours * dt::kHour;
     QList<ReminderOccurrence> missed;
     try {
+        const auto logged = m_log->loggedFrom(now - kCatchUpDays);
         for (const plans::Plan& plan : all) {
             if (!plan.reminder || plans::unusableTimes(plan)) continue;
             const double from = std::max(now - kCatchUpDays, plan.CHANGEDAT);
@@ -170,7 +179,7 @@ void Scheduler::catchUp(const QList<plans::Plan>& all, double now) {
                 dues = plans::remindersBetween(plan, from, now);
             for (double due : dues) {
                 ReminderOccurrence o = occurrenceOf(plan, due + before, due);
-                if (m_log->find(o.APPTID, o.eventTime)) continue;
+                if (logged.contains({o.APPTID, dt::roundToSecond(o.eventTime)})) continue;
                 o.raisedAt = now;
                 o.LOGID = m_log->markMissed(o, now).LOGID;
                 m_run.markRaised(o);

@@ -174,6 +174,15 @@ QList<DoseLogRow> DoseLog::inState(QChar state) const {
     return select(QStringLiteral("STATE = ?"), {QString(state)}, QStringLiteral("ORDER BY EVENTTIME"));
 }
 
+QSet<std::pair<int, double>> DoseLog::loggedFrom(double from) const {
+    QSet<std::pair<int, double>> out;
+    QSqlQuery& q = m_db.run(QStringLiteral("SELECT APPTID, EVENTTIME FROM doselog WHERE EVENTTIME >= ?"), {from});
+    while (q.next())
+        out.insert({q.value(0).toInt(), q.value(1).toDouble()});
+    q.finish();
+    return out;
+}
+
 QList<DoseLogRow> DoseLog::history(int patientRef, double from, double to) const {
     return select(QStringLiteral("PATIENTREF = ? AND EVENTTIME >= ? AND EVENTTIME < ?"),
                   {patientRef, from, to}, QStringLiteral("ORDER BY EVENTTIME DESC, LOGID DESC"));

@@ -8,8 +8,10 @@
 #include "plans/reminderoccurrence.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <optional>
+#include <utility>
 
 namespace vantrel::data {
 class Database;
@@ -67,6 +69,9 @@ public:
 
     // Rows by state; the snoozed ones and the raised ones are what the scheduler watches.
     QList<DoseLogRow> inState(QChar state) const;
+    // The occurrences, APPTID and EVENTTIME, that have a row with EVENTTIME at or after `from`:
+    // one read for a walk over many plans, in place of a look-up for each occurrence.
+    QSet<std::pair<int, double>> loggedFrom(double from) const;
     // A profile's rows with EVENTTIME at or after `from` (and before `to`), newest first.
     QList<DoseLogRow> history(int patientRef, double from, double to) const;
     // How many rows a profile has.

@@ -7,6 +7,7 @@
 
 #include <QBoxLayout>
 #include <QDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QIcon>
@@ -43,7 +44,7 @@ void placeDialog(QWidget* dialog, const QWidget* mainWindow, Placement rule) {
 void setFixedDialogFlags(QWidget* window, Qt::WindowFlags extra) {
     window->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
                            Qt::WindowTitleHint | extra);
-    window->setWindowIcon(QIcon(QStringLiteral(":/icons/planner.svg")));
+    window->setWindowIcon(programIcon(QStringLiteral("planner")));
 }
 
 void makeFixedDialog(QWidget* window, const char* name, const QString& caption, Qt::WindowFlags extra) {
@@ -82,6 +83,15 @@ QString saveFileName(QWidget* parent, const QString& suggested, const QString& f
         ctx && (ctx->hooks.answerMessages || !ctx->hooks.nextFileNames.isEmpty()))
         return ctx->hooks.nextFileNames.isEmpty() ? QString() : ctx->hooks.nextFileNames.takeFirst();
     return QFileDialog::getSaveFileName(parent, QString(), suggested, qtFilter(filter));
+}
+
+QIcon programIcon(const QString& name) {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64}) {
+        const QString png = QStringLiteral(":/icons/%1-%2.png").arg(name).arg(size);
+        if (QFile::exists(png)) icon.addFile(png, QSize(size, size));
+    }
+    return icon.isNull() ? QIcon(QStringLiteral(":/icons/%1.svg").arg(name)) : icon;
 }
 
 int ShellOpen(const QString& target, QWidget* parent) {

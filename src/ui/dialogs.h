@@ -6,6 +6,7 @@
 #include <functional>
 
 class QBoxLayout;
+class QIcon;
 class QDialog;
 class QPushButton;
 class QWidget;
@@ -34,6 +35,10 @@ QString openFileName(QWidget* parent, const QString& folder, const QString& filt
 // The save-file dialog, starting at the suggested path: the chosen path, or empty on Cancel (the
 // dialog asks before a file is replaced). In test mode the next queued file name answers instead.
 QString saveFileName(QWidget* parent, const QString& suggested, const QString& filter);
+
+// One of the program's icons ("planner", "doctors", ...), from its PNG images at the sizes the
+// windows show; from its SVG image where the build carries that instead.
+QIcon programIcon(const QString& name);
 
 // Opens a web page or file with the desktop; shows "Error starting player program." and gives
 // -1 when that fails, else 0.
