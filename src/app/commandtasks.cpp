@@ -90,12 +90,13 @@ int runCommandTask(const StartupOptions& o, int argc, char** argv) {
         Context ctx;
         setUpContext(ctx, systemSetup(o.dataDir));
         data::Database::prepareFolder(ctx.DataDir);
-        // A running planner would not know of plans written behind its back: an import waits
-        // for the folder to be free. Reading needs no lock.
+        // The tables belong to one program at a time: opening them tidies and may upgrade them,
+        // which must never run beside a planner at work on them, and a running planner would not
+        // know of plans written behind its back.
         platform::DataFolderLock lock(ctx.DataDir);
-        if (o.task == StartupOptions::Task::ImportCalendar && !lock.tryLock())
-            throw DataError(QStringLiteral("Vantrel Planner is running on the tables in \"%1\". Import the "
-                                           "calendar from its File menu, or end it and try again.")
+        if (!lock.tryLock())
+            throw DataError(QStringLiteral("Vantrel Planner is running on the tables in \"%1\". Use its File "
+                                           "menu, or end it and try again.")
                                 .arg(QDir::toNativeSeparators(ctx.DataDir)));
         ctx.db.open(ctx.DataDir);
         switch (o.task) {

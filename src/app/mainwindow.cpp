@@ -1,8 +1,8 @@
 #include "app/mainwindow.h"
 
 #include "app/about.h"
-#include "app/calendartransfer.h"
 #include "app/additionaloptions.h"
+#include "app/calendartransfer.h"
 #include "app/helpwindow.h"
 #include "app/mainmenus.h"
 #include "app/profilebar.h"

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
@@ -199,6 +200,18 @@ private slots:
         const Run cut = run(program(), {"--data-dir", to, "--import-ics", m_box.path("cut.ics"), "--profile", "Dana"});
         QCOMPARE(cut.code, 1);
         QVERIFY2(cut.err.contains("cut short") && cut.err.contains("Nothing was imported."), qPrintable(cut.err));
+        // A planner at work on the tables (its lock held) keeps them: the task says so and ends.
+        {
+            QLockFile running(QDir(to).filePath("vantrel-planner.lock"));
+            QVERIFY(running.tryLock());
+            for (const QStringList& task : {QStringList{"--import-ics", ics, "--profile", "Dana"},
+                                            QStringList{"--export-ics", m_box.path("busy.ics")}}) {
+                const Run busy = run(program(), QStringList{"--data-dir", to} + task);
+                QCOMPARE(busy.code, 1);
+                QVERIFY2(busy.err.contains("is running on the tables"), qPrintable(busy.err));
+            }
+            QVERIFY(!QFile::exists(m_box.path("busy.ics")));
+        }
         const Run ok = run(program(), {"--data-dir", to, "--import-ics", ics, "--profile", "Dana"});
         QVERIFY2(ok.code == 0, qPrintable(ok.err + ok.out));
         QVERIFY(ok.out.contains("5 plans were imported."));
