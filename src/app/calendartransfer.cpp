@@ -139,6 +139,14 @@ TfrmImportResult::TfrmImportResult(const plans::ImportReport& report, const QStr
     placeDialog(this, mainWindow, Placement::Centred);
 }
 
+QString CalendarTransfer::exportedText(int written, int leftOut, const QString& file) {
+    QString text = written == 1 ? QStringLiteral("1 plan was written to %1.").arg(shown(file))
+                                : QStringLiteral("%1 plans were written to %2.").arg(written).arg(shown(file));
+    if (leftOut == 1) text += QStringLiteral("\n1 plan without any occurrence was left out.");
+    if (leftOut > 1) text += QStringLiteral("\n%1 plans without any occurrence were left out.").arg(leftOut);
+    return text;
+}
+
 void CalendarTransfer::exportCalendar(PageHost& host) {
     if (!haveProfile(host)) return;
     const QString name = profileName(host);
@@ -158,9 +166,7 @@ void CalendarTransfer::exportCalendar(PageHost& host) {
         int leftOut = 0;
         const QByteArray ics = plans::exportCalendar(all, QString::fromUtf8(QTimeZone::systemTimeZoneId()), &leftOut);
         platform::saveFileAtomically(file, ics, platform::kOwnerOnly, QStringLiteral("the calendar"));
-        QString text = QStringLiteral("%1 plans were written to %2.").arg(all.size() - leftOut).arg(shown(file));
-        if (leftOut > 0) text += QStringLiteral("\n%1 plans without any occurrence were left out.").arg(leftOut);
-        Messages::info(host.window, text);
+        Messages::info(host.window, exportedText(static_cast<int>(all.size()) - leftOut, leftOut, file));
     } catch (const std::exception& e) {
         Messages::error(host.window, errorText(e));
     }

@@ -37,6 +37,8 @@ private:
 
 class CalendarTransfer {
 public:
+    // "3 plans were written to FILE.", with the plans left out for having no occurrence.
+    static QString exportedText(int written, int leftOut, const QString& file);
     static void exportCalendar(PageHost& host);
     // True when plans were written.
     static bool importCalendar(PageHost& host);

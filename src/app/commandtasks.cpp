@@ -1,5 +1,6 @@
 #include "app/commandtasks.h"
 
+#include "app/calendartransfer.h"
 #include "app/startup.h"
 #include "base/errors.h"
 #include "data/database.h"
@@ -44,11 +45,8 @@ int exportCalendarTo(Context& ctx, const StartupOptions& o) {
     const QByteArray ics =
         plans::exportCalendar(all, QString::fromUtf8(QTimeZone::systemTimeZoneId()), &leftOut);
     platform::saveFileAtomically(o.taskFile, ics, platform::kOwnerOnly, QStringLiteral("the calendar"));
-    std::printf("%s\n", qPrintable(QStringLiteral("%1 plans were written to %2.")
-                                       .arg(all.size() - leftOut)
-                                       .arg(shown(o.taskFile))));
-    if (leftOut > 0)
-        std::printf("%s\n", qPrintable(QStringLiteral("%1 plans without any occurrence were left out.").arg(leftOut)));
+    std::printf("%s\n", qPrintable(CalendarTransfer::exportedText(static_cast<int>(all.size()) - leftOut, leftOut,
+                                                                  QFileInfo(o.taskFile).absoluteFilePath())));
     return 0;
 }
 

@@ -72,7 +72,7 @@ private slots:
         });
         trigger(f, "ExportCalendar1");
         QVERIFY(asked->ran);
-        QCOMPARE(Messages::shown(), QStringList({QStringLiteral("1 plans were written to %1.").arg(mine)}));
+        QCOMPARE(Messages::shown(), QStringList({QStringLiteral("1 plan was written to %1.").arg(mine)}));
         QVERIFY(privateFile(mine));
         QVERIFY(test::readAll(mine).contains("X-VANTREL-PERSON:Ann"));
         QVERIFY(!test::readAll(mine).contains("X-VANTREL-PERSON:Ben"));
