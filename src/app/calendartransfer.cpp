@@ -139,6 +139,13 @@ TfrmImportResult::TfrmImportResult(const plans::ImportReport& report, const QStr
     placeDialog(this, mainWindow, Placement::Centred);
 }
 
+QByteArray CalendarTransfer::readCalendarFile(const QString& file) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        throw PlatformError(QStringLiteral("The file \"%1\" cannot be read: %2").arg(shown(file), f.errorString()));
+    return f.read(plans::kMaxCalendarBytes + 1);
+}
+
 QString CalendarTransfer::exportedText(int written, int leftOut, const QString& file) {
     QString text = written == 1 ? QStringLiteral("1 plan was written to %1.").arg(shown(file))
                                 : QStringLiteral("%1 plans were written to %2.").arg(written).arg(shown(file));
@@ -176,13 +183,13 @@ bool CalendarTransfer::importCalendar(PageHost& host) {
     if (!haveProfile(host)) return false;
     const QString file = openFileName(host.window, QDir::homePath(), kCalendarFilter);
     if (file.isEmpty()) return false;
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) {
-        Messages::warning(host.window, QStringLiteral("The file \"%1\" cannot be read: %2").arg(shown(file), f.errorString()));
+    QByteArray bytes;
+    try {
+        bytes = readCalendarFile(file);
+    } catch (const std::exception& e) {
+        Messages::warning(host.window, errorText(e));
         return false;
     }
-    // A file far too large is refused by its size, before it is read.
-    const QByteArray bytes = f.size() > plans::kMaxCalendarBytes ? f.read(plans::kMaxCalendarBytes + 1) : f.readAll();
     const plans::ParsedCalendar parsed = plans::parseCalendar(bytes);
     if (!parsed.problem.isEmpty()) {
         Messages::warning(host.window, QStringLiteral("\"%1\" cannot be imported. %2 Nothing was imported.")

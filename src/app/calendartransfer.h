@@ -37,6 +37,9 @@ private:
 
 class CalendarTransfer {
 public:
+    // The file's bytes, at most one more than a calendar may have, so that a device or a pipe that
+    // never ends is not read on and on; throws PlatformError naming a file that cannot be read.
+    static QByteArray readCalendarFile(const QString& file);
     // "3 plans were written to FILE.", with the plans left out for having no occurrence.
     static QString exportedText(int written, int leftOut, const QString& file);
     static void exportCalendar(PageHost& host);

@@ -50,18 +50,10 @@ int exportCalendarTo(Context& ctx, const StartupOptions& o) {
     return 0;
 }
 
-// Reads a calendar file whole, refusing one too large before reading it.
-QByteArray readCalendarFile(const QString& file) {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        throw PlatformError(QStringLiteral("The file \"%1\" cannot be read: %2").arg(shown(file), f.errorString()));
-    if (f.size() > plans::kMaxCalendarBytes) return f.read(plans::kMaxCalendarBytes + 1);
-    return f.readAll();
-}
 
 int importCalendarFrom(Context& ctx, const StartupOptions& o) {
     const int profile = profileNamed(ctx.db, o.profile);
-    const plans::ParsedCalendar parsed = plans::parseCalendar(readCalendarFile(o.taskFile));
+    const plans::ParsedCalendar parsed = plans::parseCalendar(CalendarTransfer::readCalendarFile(o.taskFile));
     if (!parsed.problem.isEmpty()) throw DataError(parsed.problem + QStringLiteral(" Nothing was imported."));
     const plans::ImportReport report = plans::importCalendar(ctx.db, parsed, profile, ctx.clock->nowValue());
     std::printf("%s\n", qPrintable(plans::reportText(report)));

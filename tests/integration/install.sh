@@ -21,6 +21,7 @@ files=(
     share/man/man1/vantrel-planner.1.gz
     share/vantrel-planner/web/index.html
     share/vantrel-planner/web/images/planner.svg
+    share/vantrel-planner/web/images/planner-64.png
     share/vantrel-planner/help/index.html
 )
 for f in "${files[@]}"; do

@@ -197,6 +197,10 @@ private slots:
         }
         const QByteArray whole = test::readAll(ics);
         test::writeAll(m_box.path("cut.ics"), whole.left(whole.size() * 2 / 3));
+        // A device that never ends is read no further than a calendar may go.
+        const Run endless = run(program(), {"--data-dir", to, "--import-ics", "/dev/zero", "--profile", "Dana"});
+        QCOMPARE(endless.code, 1);
+        QVERIFY2(endless.err.contains("Nothing was imported."), qPrintable(endless.err));
         const Run cut = run(program(), {"--data-dir", to, "--import-ics", m_box.path("cut.ics"), "--profile", "Dana"});
         QCOMPARE(cut.code, 1);
         QVERIFY2(cut.err.contains("cut short") && cut.err.contains("Nothing was imported."), qPrintable(cut.err));
