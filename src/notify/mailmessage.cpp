@@ -1,12 +1,13 @@
 #include "notify/mailmessage.h"
 
 #include "base/logging.h"
+#include "notify/smtptry.h"
 #include "platform/mailaddress.h"
+#include "platform/qt/module.h"
 
 #include <QLocale>
 #include <QUuid>
 #include <cstring>
-#include <curl/curl.h>
 
 namespace vantrel::mail {
 
@@ -199,124 +200,47 @@ Server parseServer(const QString& text) {
 
 namespace {
 
-// What a try learns of the server from its replies: whether it offered STARTTLS and SMTPUTF8, and
-// whether the connection is encrypted now.
-struct Watch {
-    bool offeredTls = false;
-    bool offeredUtf8 = false;
-    bool tlsUp = false;
-};
-
-struct Upload {
-    QByteArray data;
-    qsizetype at = 0;
-    const Watch* watch = nullptr;
-};
-
-int watchReplies(CURL*, curl_infotype type, char* data, size_t size, void* user) {
-    auto* w = static_cast<Watch*>(user);
-    if (type == CURLINFO_SSL_DATA_IN || type == CURLINFO_SSL_DATA_OUT) w->tlsUp = true;
-    // Only the server's replies are read; what goes out (a login above all) is never looked at.
-    if (type == CURLINFO_HEADER_IN) {
-        const QByteArray reply = QByteArray(data, static_cast<qsizetype>(size)).toUpper();
-        if (reply.startsWith("250") && reply.contains("STARTTLS")) w->offeredTls = true;
-        if (reply.startsWith("250") && reply.contains("SMTPUTF8")) w->offeredUtf8 = true;
-    }
-    return 0;
-}
-
-size_t readMessage(char* buffer, size_t size, size_t items, void* user) {
-    auto* u = static_cast<Upload*>(user);
-    // A server that offered STARTTLS and then refused it gets no message in the clear.
-    if (u->watch && u->watch->offeredTls && !u->watch->tlsUp) return CURL_READFUNC_ABORT;
-    const qsizetype n = std::min<qsizetype>(static_cast<qsizetype>(size * items), u->data.size() - u->at);
-    std::memcpy(buffer, u->data.constData() + u->at, static_cast<size_t>(n));
-    u->at += n;
-    return static_cast<size_t>(n);
-}
-
-int stopWhenAsked(void* stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    return stop && static_cast<const std::atomic<bool>*>(stop)->load() ? 1 : 0;
-}
-
 // The copies of a secret are overwritten before their memory goes back.
 void wipe(QByteArray& bytes) {
     if (!bytes.isEmpty() && bytes.isDetached()) bytes.fill('\0');
     bytes.clear();
 }
 
-enum class Step { Send, Probe };
-
-// One try. With `requireTls` STARTTLS must succeed. A probe only greets the server and learns
-// what it offers.
-CURLcode tryOnce(const Server& server, const Login& login, const Mail& m, bool requireTls, Step step,
-                 int connectSeconds, int transferSeconds, const std::atomic<bool>* stop, Watch& watch,
-                 QString& error) {
-    CURL* curl = curl_easy_init();
-    if (!curl) {
-        error = QStringLiteral("the mail library cannot start");
-        return CURLE_FAILED_INIT;
+// One try, handed to the mail module. With `requireTls` STARTTLS must succeed; a probe only greets
+// the server and learns what it offers.
+SmtpOutcome tryOnce(const Server& server, const Login& login, const Mail& m, bool requireTls, bool probe,
+                    int connectSeconds, int transferSeconds, const std::atomic<bool>* stop) {
+    SmtpOutcome out;
+    QString why;
+    const auto send = reinterpret_cast<SmtpTryFunction>(
+        platform::moduleFunction(QString::fromLatin1(kSmtpModule), kSmtpTryFunction, &why));
+    if (!send) {
+        out.error = QStringLiteral("the mail library cannot start: ") + why;
+        return out;
     }
-    char message[CURL_ERROR_SIZE] = {0};
-    const bool tls = server.port == 465;
-    const QByteArray url = (tls ? QByteArray("smtps://") : QByteArray("smtp://")) + server.host.toUtf8() +
-                           ":" + QByteArray::number(server.port);
-    const QByteArray from = "<" + parseMailbox(m.from)->address.toUtf8() + ">";
-    curl_slist* rcpt = nullptr;
+    SmtpTry t;
+    t.implicitTls = server.port == 465;
+    t.url = (t.implicitTls ? QByteArray("smtps://") : QByteArray("smtp://")) + server.host.toUtf8() + ":" +
+            QByteArray::number(server.port);
+    t.requireTls = requireTls;
+    t.probe = probe;
+    t.from = "<" + parseMailbox(m.from)->address.toUtf8() + ">";
     for (const QString& r : m.to)
-        rcpt = curl_slist_append(rcpt, ("<" + parseMailbox(r)->address.toUtf8() + ">").constData());
-    Upload upload{step == Step::Send ? buildMessage(m, QDateTime::currentDateTime()) : QByteArray(), 0,
-                  &watch};
-    QByteArray user = login.user.toUtf8(), password = login.password.toUtf8();
-    const QByteArray caFile = server.caFile.toLocal8Bit();
-    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, message);
-    curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
-    curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, watchReplies);
-    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &watch);
-    if (!caFile.isEmpty()) curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.constData());
-    if (step == Step::Probe) {
-        curl_easy_setopt(curl, CURLOPT_CONNECT_ONLY, 1L);
-    } else {
-        curl_easy_setopt(curl, CURLOPT_MAIL_FROM, from.constData());
-        curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, rcpt);
-        curl_easy_setopt(curl, CURLOPT_READFUNCTION, readMessage);
-        curl_easy_setopt(curl, CURLOPT_READDATA, &upload);
-        curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
-    }
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(connectSeconds));
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, static_cast<long>(transferSeconds));
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, stopWhenAsked);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(stop));
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    if (!tls)
-        curl_easy_setopt(curl, CURLOPT_USE_SSL,
-                         static_cast<long>(requireTls ? CURLUSESSL_ALL : CURLUSESSL_TRY));
+        t.recipients << "<" + parseMailbox(r)->address.toUtf8() + ">";
+    if (!probe) t.message = buildMessage(m, QDateTime::currentDateTime());
     // The login only where TLS is required: it is never tried in the clear.
-    if (login.given() && requireTls && step == Step::Send) {
-        curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
-        curl_easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
-        curl_easy_setopt(curl, CURLOPT_LOGIN_OPTIONS, "AUTH=LOGIN");
+    if (login.given() && requireTls && !probe) {
+        t.user = login.user.toUtf8();
+        t.password = login.password.toUtf8();
     }
-    const CURLcode code = curl_easy_perform(curl);
-    if (code == CURLE_ABORTED_BY_CALLBACK && watch.offeredTls && !watch.tlsUp && !(stop && *stop))
-        error =
-            QStringLiteral("the server offered an encrypted connection (STARTTLS) and then refused it; the "
-                           "message is not sent in the clear");
-    else if (code == CURLE_USE_SSL_FAILED && watch.offeredTls)
-        error = QStringLiteral("the server offered an encrypted connection (STARTTLS) and then refused it");
-    else if (code == CURLE_USE_SSL_FAILED)
-        error =
-            QStringLiteral("the server offers no encrypted connection (STARTTLS); the password is never sent "
-                           "without one");
-    else if (code != CURLE_OK)
-        error = QString::fromUtf8(*message ? message : curl_easy_strerror(code));
-    curl_slist_free_all(rcpt);
-    curl_easy_cleanup(curl);
-    wipe(password);
-    wipe(user);
-    return code;
+    t.caFile = server.caFile.toLocal8Bit();
+    t.connectSeconds = connectSeconds;
+    t.transferSeconds = transferSeconds;
+    t.stop = stop;
+    send(t, out);
+    wipe(t.password);
+    wipe(t.user);
+    return out;
 }
 
 bool needsUtf8(const Mail& m) {
@@ -328,8 +252,6 @@ bool needsUtf8(const Mail& m) {
 
 QString sendSmtp(const Server& server, const Login& login, const Mail& m, int attempts, int connectSeconds,
                  int transferSeconds, const std::atomic<bool>* stop) {
-    static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    if (!ready) return QStringLiteral("the mail library cannot start");
     if (!server.valid())
         return QStringLiteral("the SMTP server \"%1\" is not a host name or host:port").arg(server.host);
     if (m.to.isEmpty()) return QStringLiteral("no recipient");
@@ -339,25 +261,23 @@ QString sendSmtp(const Server& server, const Login& login, const Mail& m, int at
     bool utf8Checked = !needsUtf8(m);
     QString error;
     for (int i = 0; i < attempts && !(stop && *stop); ++i) {
-        error.clear();
-        Watch watch;
         if (!utf8Checked) {
             // An address beyond ASCII goes only where the server says it takes one.
-            const CURLcode probe = tryOnce(server, login, m, requireTls, Step::Probe, connectSeconds,
-                                           transferSeconds, stop, watch, error);
-            requireTls = requireTls || watch.offeredTls;
-            if (probe != CURLE_OK) continue;
-            if (!watch.offeredUtf8)
+            const SmtpOutcome probe =
+                tryOnce(server, login, m, requireTls, true, connectSeconds, transferSeconds, stop);
+            error = probe.error;
+            requireTls = requireTls || probe.offeredTls;
+            if (!probe.ok) continue;
+            if (!probe.offeredUtf8)
                 return QStringLiteral(
                     "the server takes no address with letters beyond ASCII (it does not offer "
                     "SMTPUTF8)");
             utf8Checked = true;
-            watch = {};
         }
-        const CURLcode code = tryOnce(server, login, m, requireTls, Step::Send, connectSeconds,
-                                      transferSeconds, stop, watch, error);
-        if (code == CURLE_OK) return {};
-        requireTls = requireTls || watch.offeredTls;
+        const SmtpOutcome sent = tryOnce(server, login, m, requireTls, false, connectSeconds, transferSeconds, stop);
+        if (sent.ok) return {};
+        error = sent.error;
+        requireTls = requireTls || sent.offeredTls;
     }
     if (stop && *stop) return QStringLiteral("the sending was stopped as the program ended");
     return error;

@@ -12,6 +12,8 @@ cmake --install "$build" --prefix "$prefix" > "$work/install.log" || { cat "$wor
 
 files=(
     bin/vantrel-planner
+    lib/vantrel-planner/libvantrel-audio.so
+    lib/vantrel-planner/libvantrel-smtp.so
     share/applications/vantrel-planner.desktop
     share/metainfo/vantrel-planner.metainfo.xml
     share/icons/hicolor/scalable/apps/vantrel-planner.svg
@@ -43,8 +45,13 @@ for _ in $(seq 1 200); do
     if xwininfo -root -tree 2>/dev/null | grep -q '"Vantrel Planner"'; then shown=yes; break; fi
     sleep 0.05
 done
+# The sound and mail libraries wait for the first sound and the first e-mail: none of them is
+# loaded to show the window.
+sound_loaded=""
+grep -q -e libQt6Multimedia -e libpulse -e libcurl "/proc/$pid/maps" 2>/dev/null && sound_loaded=yes
 kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 [ -n "$shown" ] || { echo "the installed program showed no window"; cat "$work/trace"; exit 1; }
+[ -z "$sound_loaded" ] || { echo "the sound or mail libraries were loaded at start"; exit 1; }
 grep -q "pages from $prefix/share/vantrel-planner/" "$work/trace" || { echo "the pages were not found under share/:"; cat "$work/trace"; exit 1; }
 
 # The package: the same files under /usr, and runtime dependencies only.
@@ -59,5 +66,6 @@ done
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 case "$depends" in *libqt6widgets6*) ;; *) echo "the package does not depend on Qt's widgets"; exit 1 ;; esac
+case "$depends" in *libqt6multimedia6*libcurl4*|*libcurl4*libqt6multimedia6*) ;; *) echo "the package does not depend on what its modules link"; exit 1 ;; esac
 case "$depends" in *-dev*) echo "the package depends on a development package"; exit 1 ;; esac
 echo "installed and packaged"

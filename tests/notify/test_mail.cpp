@@ -84,6 +84,18 @@ Mail reminder() {
 class TestMail : public QObject {
     Q_OBJECT
 private slots:
+    // The SMTP client lives in a module loaded at the first e-mail. Where it cannot be found the
+    // message fails with the reason; nothing counts as sent. (First: a module once loaded stays.)
+    void aMissingMailModuleIsSaid() {
+        test::Sandbox box;
+        const QByteArray kept = qgetenv("VANTREL_MODULE_DIR");
+        qputenv("VANTREL_MODULE_DIR", box.path().toLocal8Bit());
+        const QString error = sendSmtp({"127.0.0.1", 9, {}}, {}, reminder(), 1, 1, 1);
+        qputenv("VANTREL_MODULE_DIR", kept);
+        QVERIFY2(error.startsWith("the mail library cannot start: the module \"vantrel-smtp\" cannot be loaded"),
+                 qPrintable(error));
+    }
+
     void recipientsSplitAtCommasAndSemicolons() {
         QCOMPARE(splitSmtpRecipients("a@x, b@x;c@x ; ;\"Doe, John\" <j@x>"),
                  QStringList({"a@x", "b@x", "c@x", "\"Doe, John\" <j@x>"}));

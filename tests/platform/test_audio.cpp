@@ -1,4 +1,4 @@
-// The real player on a short file this test writes. Machines without a sound device report an
+// The real player, from its module, on a short file this test writes. Machines without a sound device report an
 // error instead of playing; either way the player must answer and never hang or crash.
 #include "platform/audio.h"
 #include "support/testsupport.h"
@@ -58,6 +58,23 @@ QString playAndWait(const QByteArray& bytes) {
 class TestAudio : public QObject {
     Q_OBJECT
 private slots:
+    // The player lives in a module loaded at the first sound. Where it cannot be found, a sound
+    // fails with the reason, as any sound that cannot play does; none is taken for played. (First:
+    // a module once loaded stays for the run.)
+    void aMissingModuleIsSaid() {
+        test::Sandbox box;
+        const QByteArray kept = qgetenv("VANTREL_MODULE_DIR");
+        qputenv("VANTREL_MODULE_DIR", box.path().toLocal8Bit());
+        auto player = platform::makeAudioPlayer();
+        qputenv("VANTREL_MODULE_DIR", kept);
+        QString error;
+        player->onError = [&](const std::string& e) { error = QString::fromStdString(e); };
+        player->play("/usr/share/sounds/alarm.wav");
+        QVERIFY2(error.startsWith("Sound cannot be played: the module \"vantrel-audio\" cannot be loaded"),
+                 qPrintable(error));
+        QVERIFY(!player->playing());
+    }
+
     void aMissingFileIsAnErrorWithItsName() {
         auto player = platform::makeAudioPlayer();
         QString error;

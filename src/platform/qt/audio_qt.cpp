@@ -1,3 +1,5 @@
+// The sound module (vantrel-audio): the audio player over Qt Multimedia, built as a module of its
+// own so that Qt Multimedia and the system's sound libraries load at the first sound only.
 #include "platform/audio.h"
 
 #include <QAudioDevice>
@@ -68,8 +70,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<AudioPlayer> makeAudioPlayer() {
-    return std::make_unique<QtAudioPlayer>();
-}
-
 } // namespace vantrel::platform
+
+// The module's one entry point: the program loads it at its first sound.
+extern "C" Q_DECL_EXPORT vantrel::platform::AudioPlayer* vantrelMakeAudioPlayer() {
+    return new vantrel::platform::QtAudioPlayer;
+}
