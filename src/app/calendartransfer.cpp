@@ -2,6 +2,7 @@
 
 #include "base/errors.h"
 #include "core/shared.h"
+#include "data/profiles.h"
 #include "platform/qt/savefile.h"
 #include "plans/icalendar.h"
 #include "plans/medicinelist.h"
@@ -19,7 +20,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSqlQuery>
 #include <QTableWidget>
 #include <QTimeZone>
 #include <QVBoxLayout>
@@ -31,18 +31,7 @@ namespace {
 const QString kCalendarFilter = QStringLiteral("iCalendar files|*.ics|All files|*.*");
 
 QString profileName(const PageHost& host) {
-    QSqlQuery& q = host.ctx.db.run(QStringLiteral("SELECT NAME FROM patient WHERE PATIENTREF = ?"),
-                                   {host.ctx.CurrentPatientRef});
-    const QString name = q.next() ? q.value(0).toString() : QString();
-    q.finish();
-    return name;
-}
-
-int profileCount(const PageHost& host) {
-    QSqlQuery& q = host.ctx.db.run(QStringLiteral("SELECT COUNT(*) FROM patient"));
-    const int n = q.next() ? q.value(0).toInt() : 0;
-    q.finish();
-    return n;
+    return data::profileName(host.ctx.db, host.ctx.CurrentPatientRef);
 }
 
 // A file name made of a person's name: letters, digits, blanks and dashes only.
@@ -158,7 +147,7 @@ void CalendarTransfer::exportCalendar(PageHost& host) {
     if (!haveProfile(host)) return;
     const QString name = profileName(host);
     bool household = false;
-    if (profileCount(host) > 1) {
+    if (data::profileCount(host.ctx.db) > 1) {
         TfrmExportCalendar ask(name, host.window);
         if (ask.exec() != QDialog::Accepted) return;
         household = ask.wholeHousehold();

@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "base/errors.h"
 #include "data/database.h"
+#include "data/profiles.h"
 #include "platform/qt/savefile.h"
 #include "platform/singleinstance.h"
 #include "plans/calendarimport.h"
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QSqlQuery>
 #include <QTimeZone>
 #include <cstdio>
 
@@ -25,12 +25,10 @@ namespace vantrel {
 namespace {
 
 // The key of the profile of that name; throws naming it when there is none.
-int profileNamed(data::Database& db, const QString& name) {
-    QSqlQuery& q = db.run(QStringLiteral("SELECT PATIENTREF FROM patient WHERE NAME = ? ORDER BY PATIENTREF"), {name});
-    const int key = q.next() ? q.value(0).toInt() : -1;
-    q.finish();
-    if (key < 0) throw DataError(QStringLiteral("There is no profile named \"%1\".").arg(name));
-    return key;
+int profileOrFail(data::Database& db, const QString& name) {
+    const auto key = data::profileNamed(db, name);
+    if (!key) throw DataError(QStringLiteral("There is no profile named \"%1\".").arg(name));
+    return *key;
 }
 
 QString shown(const QString& file) {
@@ -39,7 +37,7 @@ QString shown(const QString& file) {
 
 int exportCalendarTo(Context& ctx, const StartupOptions& o) {
     std::optional<int> profile;
-    if (!o.profile.isEmpty()) profile = profileNamed(ctx.db, o.profile);
+    if (!o.profile.isEmpty()) profile = profileOrFail(ctx.db, o.profile);
     const QList<plans::Plan> all = plans::PlanStore(ctx.db).loadAll(profile);
     int leftOut = 0;
     const QByteArray ics =
@@ -52,7 +50,7 @@ int exportCalendarTo(Context& ctx, const StartupOptions& o) {
 
 
 int importCalendarFrom(Context& ctx, const StartupOptions& o) {
-    const int profile = profileNamed(ctx.db, o.profile);
+    const int profile = profileOrFail(ctx.db, o.profile);
     const plans::ParsedCalendar parsed = plans::parseCalendar(CalendarTransfer::readCalendarFile(o.taskFile));
     if (!parsed.problem.isEmpty()) throw DataError(parsed.problem + QStringLiteral(" Nothing was imported."));
     const plans::ImportReport report = plans::importCalendar(ctx.db, parsed, profile, ctx.clock->nowValue());
@@ -61,7 +59,7 @@ int importCalendarFrom(Context& ctx, const StartupOptions& o) {
 }
 
 int printListTo(Context& ctx, const StartupOptions& o) {
-    const int profile = profileNamed(ctx.db, o.profile);
+    const int profile = profileOrFail(ctx.db, o.profile);
     saveMedicineListPdf(plans::medicineList(ctx.db, profile, ctx.clock->nowValue()), o.taskFile);
     std::printf("%s\n", qPrintable(QStringLiteral("The medicine list of %1 was written to %2.")
                                        .arg(o.profile, shown(o.taskFile))));

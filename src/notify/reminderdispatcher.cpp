@@ -1,5 +1,6 @@
 #include "notify/reminderdispatcher.h"
 
+#include "data/profiles.h"
 #include "base/errors.h"
 #include "base/logging.h"
 #include "core/datetime.h"
@@ -120,10 +121,7 @@ bool ReminderDispatcher::sameOccurrence(const ReminderOccurrence& a, const Remin
 }
 
 int ReminderDispatcher::profileCount() const {
-    QSqlQuery& q = m_ctx.db.run(QStringLiteral("SELECT count(*) FROM patient"));
-    const int n = q.next() ? q.value(0).toInt() : 0;
-    q.finish();
-    return n;
+    return data::profileCount(m_ctx.db);
 }
 
 // The row of the occurrence in the log: the one it was raised with, or found (or made) now.

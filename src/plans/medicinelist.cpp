@@ -2,6 +2,7 @@
 
 #include "core/datetime.h"
 #include "data/database.h"
+#include "data/profiles.h"
 #include "plans/doselog.h"
 #include "plans/history.h"
 #include "plans/occurrences.h"
@@ -117,9 +118,7 @@ ListSection taken(data::Database& db, int patientRef, double now) {
 
 MedicineList medicineList(data::Database& db, int patientRef, double now) {
     MedicineList list;
-    QSqlQuery& q = db.run(QStringLiteral("SELECT NAME FROM patient WHERE PATIENTREF = ?"), {patientRef});
-    if (q.next()) list.person = q.value(0).toString();
-    q.finish();
+    list.person = data::profileName(db, patientRef);
     list.printedOn = QStringLiteral("Printed on ") + dt::formatDate(now);
     const QList<Plan> plans = PlanStore(db).loadAll(patientRef);
     list.sections = {doctors(db, patientRef), medicines(db, patientRef, plans), appointments(plans, now),

@@ -1,5 +1,6 @@
 #include "schedule/calendarpage.h"
 
+#include "data/profiles.h"
 #include "base/errors.h"
 #include "core/colorschemes.h"
 #include "core/datetime.h"
@@ -352,11 +353,7 @@ QString CalendarPage::toolTipOf(const calendar::Item& item) const {
 }
 
 QString CalendarPage::personName() const {
-    QSqlQuery& q = m_host.ctx.db.run(QStringLiteral("SELECT NAME FROM patient WHERE PATIENTREF = ?"),
-                                     {m_host.ctx.CurrentPatientRef});
-    const QString name = q.next() ? q.value(0).toString() : QString();
-    q.finish();
-    return displayText(name, kShortDisplay);
+    return displayText(data::profileName(m_host.ctx.db, m_host.ctx.CurrentPatientRef), kShortDisplay);
 }
 
 } // namespace vantrel
